@@ -1,0 +1,88 @@
+#pragma once
+// The one regular-expression wrapper. ECMAScript grammar, case-sensitive, on
+// PCRE2 with JIT: 8-bit non-UTF mode for byte strings (CP932), 32-bit mode for
+// wide strings. The wrapper keeps ECMAScript meanings where the engines differ:
+//   \s is ECMAScript white space and line terminators, \d is [0-9], \w is
+//   [A-Za-z0-9_]; "." is anything but \n, \r, U+2028, U+2029; "[]" matches
+//   nothing and "[^]" anything; \uXXXX works; "$" matches only at the end; a
+//   backreference to a later group does not compile.
+// Replacement formats follow ECMAScript: $& and $0 the whole match, $1..$99 the
+// groups (empty when a group took no part), $$ a dollar, $` and $' the prefix
+// and suffix, anything else literal.
+// Every match runs with a bounded JIT stack and a match limit; a match that hits
+// the limit counts as no match (and is counted), never a hang or a crash.
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kanro::text {
+
+template <class CharT>
+class BasicRegex {
+ public:
+  using String = std::basic_string<CharT>;
+  using View = std::basic_string_view<CharT>;
+
+  // One match: group 0 is the whole match. A group that took no part has
+  // matched() false.
+  struct Group {
+    size_t begin = 0;
+    size_t end = 0;
+    bool matched = false;
+    size_t length() const { return end - begin; }
+  };
+  struct Match {
+    std::vector<Group> groups;
+    size_t begin() const { return groups.empty() ? 0 : groups[0].begin; }
+    size_t end() const { return groups.empty() ? 0 : groups[0].end; }
+  };
+
+  // An empty regex: invalid, matches nothing.
+  BasicRegex();
+  // Compiles the pattern. Check valid(); an invalid pattern matches nothing.
+  explicit BasicRegex(View pattern);
+  ~BasicRegex();
+  BasicRegex(BasicRegex&&) noexcept;
+  BasicRegex& operator=(BasicRegex&&) noexcept;
+  BasicRegex(const BasicRegex&) = delete;
+  BasicRegex& operator=(const BasicRegex&) = delete;
+
+  bool valid() const;
+  // Why the pattern did not compile, in English (empty when valid).
+  const std::string& error() const;
+  // Number of capturing groups.
+  size_t groupCount() const;
+
+  // Finds the leftmost match at or after start. False when there is none, the
+  // pattern is invalid, or the match limit was hit.
+  bool Search(View subject, Match* match = nullptr, size_t start = 0) const;
+  // Like Search, but the match must begin exactly at start (a sticky match).
+  bool MatchAt(View subject, size_t start, Match* match = nullptr) const;
+  // True when the pattern matches anywhere in the subject.
+  bool Contains(View subject) const { return Search(subject); }
+
+  // Replaces every non-overlapping match, left to right, by the expanded
+  // format (std::regex_replace with the default flags, empty matches handled
+  // as std::regex_iterator does). An invalid pattern returns the subject.
+  String ReplaceAll(View subject, View format) const;
+  // Same, appending to out; returns the number of replacements made.
+  size_t ReplaceAllInto(View subject, View format, String& out) const;
+
+  // Expands an ECMAScript replacement format for one match.
+  static void ExpandFormat(View subject, const Match& match, View format, String& out);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+using Regex = BasicRegex<char>;       // CP932 byte strings
+using WRegex = BasicRegex<char32_t>;  // wide strings (UTF-32)
+
+// How many matches, in the whole process, were abandoned at the match limit.
+uint64_t RegexLimitHits();
+
+}  // namespace kanro::text
