@@ -1,0 +1,68 @@
+#pragma once
+// The page composer: reads a downloaded listing page line by line, keeps the
+// lines of the listing table, rewrites them, and writes the program's header
+// page (channel names) and data page (one day's programmes) in CP932 with
+// CR LF line ends. Subclasses supply the site specifics.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "listing/replace_rule.h"
+
+namespace kanro::listing {
+
+class CHtmlCreater {
+ public:
+  // Reads "Download"/"RemoveAnchor" and loads the rewrite rules.
+  CHtmlCreater();
+  virtual ~CHtmlCreater();
+  CHtmlCreater(const CHtmlCreater&) = delete;
+  CHtmlCreater& operator=(const CHtmlCreater&) = delete;
+
+  // Writes the header page from the downloaded page. The old page is replaced
+  // only when the new one was written completely.
+  bool CreateHead(const std::filesystem::path& downloaded, const std::filesystem::path& headPage);
+  // Writes the data page; title is CP932. False (old page kept) when the
+  // downloaded page held no listing line or a file could not be written.
+  bool CreateData(const std::filesystem::path& downloaded, const std::filesystem::path& dataPage,
+                  const std::string& title);
+  // Writes the frameset page index.htm.
+  static bool CreateIndex(const std::filesystem::path& path);
+
+  // Patterns (CP932) of Replace.txt that did not compile and were skipped.
+  const std::vector<std::string>& InvalidRulePatterns() const { return m_invalidRulePatterns; }
+
+ protected:
+  // Collapses white space and applies the user's rules to m_line. Subclasses
+  // convert the encoding and apply the site rewrites first, then call this.
+  virtual void ConvertLine();
+  // True when m_line belongs to the listing table (called once per non-empty
+  // line, in file order).
+  virtual bool IsTarget() = 0;
+  // True when m_line is the first line of the table body.
+  virtual bool IsHeadEnd() = 0;
+  // Called at the start of every page: every page starts outside the table.
+  virtual void BeginPage() {}
+
+  // Turns the watch placeholders of m_line into watch links, numbered per page.
+  void ReplaceWatch();
+  // m_line from EUC-JP to CP932.
+  void EucToSjis();
+  // m_line from UTF-8 to CP932.
+  void Utf8ToAnsi();
+  // Applies one site rewrite to m_line (see ReplaceAllUnlessLimited).
+  void Rewrite(const text::Regex& pattern, std::string_view format);
+
+  std::string m_line;
+  bool m_bRemoveAnchor = false;
+  std::vector<CReplaceRule> m_rules;
+
+ private:
+  std::vector<std::string> m_invalidRulePatterns;
+  int m_nWatchCounter = 0;
+  std::string m_scratch;
+  std::u32string m_wide;
+  std::u32string m_wideScratch;
+};
+
+}  // namespace kanro::listing

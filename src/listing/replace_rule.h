@@ -1,0 +1,56 @@
+#pragma once
+// The user's rewrite rules (Replace.txt): one rule per line, "pattern<TAB>
+// replacement<TAB>flag", used only when the flag is exactly "1". Rules run over
+// wide text after white space was collapsed, in file order, each replacing
+// every match by its ECMAScript-style format.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/regex.h"
+
+namespace kanro::listing {
+
+class CReplaceRule {
+ public:
+  CReplaceRule(text::WRegex pattern, std::u32string replacement);
+  // Replaces every match in the text. A match abandoned at the engine's limit
+  // leaves the text as it was.
+  void Apply(std::u32string& text, std::u32string& scratch) const;
+
+ private:
+  text::WRegex m_pattern;
+  std::u32string m_replacement;
+};
+
+// What loading Replace.txt gave.
+struct ReplaceRuleSet {
+  std::vector<CReplaceRule> rules;
+  // Patterns (CP932) of enabled lines that did not compile; they were skipped.
+  std::vector<std::string> invalidPatterns;
+};
+
+// Loads the rules. A missing file gives no rules; a read error keeps the rules
+// read so far. Each invalid pattern is named on stderr once per process.
+ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path);
+
+// Turns every run of white space (ECMAScript \s) into one blank.
+void CollapseWhiteSpace(std::u32string& text, std::u32string& scratch);
+
+// A regex replace-all that leaves the text unchanged when the engine gave up
+// on a match at its limit. Returns true when the text changed.
+template <class CharT>
+bool ReplaceAllUnlessLimited(const text::BasicRegex<CharT>& pattern,
+                             std::basic_string_view<CharT> format,
+                             std::basic_string<CharT>& subject,
+                             std::basic_string<CharT>& scratch) {
+  const uint64_t hitsBefore = text::RegexLimitHits();
+  scratch.clear();
+  const size_t count = pattern.ReplaceAllInto(subject, format, scratch);
+  if (count == 0 || text::RegexLimitHits() != hitsBefore) return false;
+  subject.swap(scratch);
+  return true;
+}
+
+}  // namespace kanro::listing
