@@ -1,0 +1,147 @@
+#include "support/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+namespace kanro::test {
+namespace {
+
+void CloseIfOpen(int& fd) {
+  if (fd >= 0) close(fd);
+  fd = -1;
+}
+
+std::vector<std::string> BuildEnvironment(const std::map<std::string, std::string>& changes) {
+  std::vector<std::string> result;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    std::string item = *entry;
+    std::string name = item.substr(0, item.find('='));
+    if (changes.count(name) == 0) result.push_back(item);
+  }
+  for (const auto& [name, value] : changes)
+    if (!value.empty()) result.push_back(name + "=" + value);
+  return result;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options) {
+  ProcessResult result;
+  int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1}, inPipe[2] = {-1, -1};
+  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0 || pipe2(inPipe, O_CLOEXEC) != 0) {
+    for (int* p : {outPipe, errPipe, inPipe}) {
+      CloseIfOpen(p[0]);
+      CloseIfOpen(p[1]);
+    }
+    result.err = "pipe failed";
+    return result;
+  }
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+  if (!options.workingDir.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, options.workingDir.c_str());
+
+  std::vector<std::string> argStrings;
+  argStrings.push_back(program.string());
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envStrings = BuildEnvironment(options.env);
+  std::vector<char*> envp;
+  for (std::string& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  pid_t pid = -1;
+  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  CloseIfOpen(inPipe[0]);
+  CloseIfOpen(outPipe[1]);
+  CloseIfOpen(errPipe[1]);
+  if (spawned != 0) {
+    CloseIfOpen(inPipe[1]);
+    CloseIfOpen(outPipe[0]);
+    CloseIfOpen(errPipe[0]);
+    result.err = std::string("cannot start ") + program.string() + ": " + std::strerror(spawned);
+    return result;
+  }
+
+  // Feed stdin and drain both outputs together so a chatty child never blocks.
+  // SIGPIPE from a child that ignores its input is ignored for the write.
+  struct sigaction ignore{}, previous{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &previous);
+  size_t fed = 0;
+  if (options.stdinText.empty()) CloseIfOpen(inPipe[1]);
+  else fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
+  char buffer[65536];
+  while (outPipe[0] >= 0 || errPipe[0] >= 0) {
+    pollfd fds[3];
+    nfds_t count = 0;
+    int* owners[3];
+    for (int* fd : {&outPipe[0], &errPipe[0], &inPipe[1]}) {
+      if (*fd < 0) continue;
+      fds[count].fd = *fd;
+      fds[count].events = (fd == &inPipe[1]) ? POLLOUT : POLLIN;
+      fds[count].revents = 0;
+      owners[count++] = fd;
+    }
+    if (poll(fds, count, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (nfds_t i = 0; i < count; ++i) {
+      if (fds[i].revents == 0) continue;
+      int* fd = owners[i];
+      if (fd == &inPipe[1]) {
+        ssize_t n = write(*fd, options.stdinText.data() + fed, options.stdinText.size() - fed);
+        if (n > 0) fed += static_cast<size_t>(n);
+        if (n < 0 && errno != EAGAIN) fed = options.stdinText.size();
+        if (fed >= options.stdinText.size()) CloseIfOpen(*fd);
+        continue;
+      }
+      ssize_t n = read(*fd, buffer, sizeof buffer);
+      if (n > 0) {
+        (fd == &outPipe[0] ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
+        CloseIfOpen(*fd);
+      }
+    }
+  }
+  CloseIfOpen(inPipe[1]);
+  sigaction(SIGPIPE, &previous, nullptr);
+
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::filesystem::path BinDir() {
+  const char* dir = std::getenv("KANRO_BIN_DIR");
+  return dir ? std::filesystem::path(dir) : std::filesystem::path();
+}
+
+std::filesystem::path KanroCliPath() { return BinDir() / "kanro-cli"; }
+
+ProcessResult RunKanroCli(const std::vector<std::string>& args, const ProcessOptions& options) {
+  return RunProcess(KanroCliPath(), args, options);
+}
+
+}  // namespace kanro::test

@@ -1,0 +1,37 @@
+#pragma once
+// Runs a program as a child process and captures what it prints, for tests
+// that drive kanro-cli or kanro end to end.
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kanro::test {
+
+struct ProcessResult {
+  int exitCode = -1;  // -1 when the program could not start or was killed
+  std::string out;    // everything written to stdout
+  std::string err;    // everything written to stderr
+};
+
+struct ProcessOptions {
+  // Variables set (or, with an empty value, removed) on top of this process's
+  // environment.
+  std::map<std::string, std::string> env;
+  std::string stdinText;                // fed to the child's stdin, then closed
+  std::filesystem::path workingDir;     // empty: this process's
+};
+
+// Runs the program with the arguments and waits for it to end.
+ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options = {});
+
+// The folder of the built executables and shipped data files (KANRO_BIN_DIR).
+std::filesystem::path BinDir();
+// BinDir() / "kanro-cli".
+std::filesystem::path KanroCliPath();
+
+// Runs kanro-cli with the arguments.
+ProcessResult RunKanroCli(const std::vector<std::string>& args, const ProcessOptions& options = {});
+
+}  // namespace kanro::test
