@@ -1,19 +1,227 @@
 #include "listing/html_creater.h"
 
-namespace kanro::listing {
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <system_error>
+#include <thread>
 
-CHtmlCreater::CHtmlCreater() = default;
+#include "app/frameset_page.h"
+#include "app/messages.h"
+#include "app/paths.h"
+#include "app/settings_store.h"
+#include "listing/euc_to_sjis.h"
+#include "text/codepage.h"
+#include "text/text_file.h"
+
+namespace kanro::listing {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kPageStart[] =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n"
+    "<html lang=\"ja\">\n"
+    "<head>\n"
+    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">\n";
+
+constexpr char kStylesheets[] =
+    "  <link href=\"../Kanro.css\" rel=\"stylesheet\" type=\"text/css\" media=\"all\">\n"
+    "  <link href=\"../print.css\" rel=\"stylesheet\" type=\"text/css\" media=\"print\">\n";
+
+constexpr char kHeadPageTop[] =
+    "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\n";
+
+constexpr char kHeadPageBody[] =
+    "  <title>Header</title>\n"
+    "</head>\n"
+    "<body style=\"margin-right: 17px;\">\n"
+    "<table height=\"50\" class=\"header\">\n";
+
+constexpr char kHeadPageEnd[] = "</table></body></html>";
+
+constexpr char kDataPageTop[] =
+    "  <meta http-equiv=\"Content-Script-Type\" content=\"text/javascript\">\n"
+    "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\n";
+
+constexpr char kDataPageBody[] =
+    "</head>\n"
+    "<body onScroll=\"parent.head.document.body.scrollLeft=document.body.scrollLeft;\">\n"
+    "<table class=\"program\">\n"
+    "<thead style=\"display: none;\">\n";
+
+constexpr char kDataPageBodyStart[] = "</thead>\n<tbody>\n";
+
+constexpr char kDataPageEnd[] =
+    "</tbody>\n"
+    "</table>\n"
+    "<iframe name=\"iepg\" frameborder=\"0\" width=\"0\" height=\"0\"></iframe>\n"
+    "</body></html>\n";
+
+std::string DisplayPath(const fs::path& path) {
+  const std::u8string u8 = path.u8string();
+  return text::Utf8ToCp932(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+// The file-error message of the platform, in the user's language.
+void ReportFileError(const fs::path& path, const char* whatFailedUtf8) {
+  app::CurrentNotifier().Warn(DisplayPath(path) + text::Utf8ToCp932(whatFailedUtf8));
+}
+
+// A page written beside its target and moved over it only when complete, so a
+// failed conversion never replaces a good page with a broken or empty one.
+class PageFile {
+ public:
+  explicit PageFile(fs::path target) : m_target(std::move(target)) {}
+  ~PageFile() { Discard(); }
+  PageFile(const PageFile&) = delete;
+  PageFile& operator=(const PageFile&) = delete;
+
+  bool Open() {
+    std::random_device random;
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    m_temp = m_target;
+    m_temp += suffix;
+    return m_writer.Open(m_temp);
+  }
+  bool Write(std::string_view text) { return m_writer.Write(text); }
+
+  // Moves the page over its target. Another program may hold the old page
+  // open for a moment (the view while it reloads), so a failed replace is
+  // tried again 10 times, 100 ms apart.
+  bool Commit() {
+    if (!m_writer.Close()) return false;
+    for (int retries = 0;; ++retries) {
+      std::error_code error;
+      fs::rename(m_temp, m_target, error);
+      if (!error) {
+        m_temp.clear();
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (retries >= 10) return false;
+    }
+  }
+
+  void Discard() {
+    if (m_writer.IsOpen()) m_writer.Close();
+    if (!m_temp.empty()) {
+      std::error_code ignored;
+      fs::remove(m_temp, ignored);
+      m_temp.clear();
+    }
+  }
+
+ private:
+  fs::path m_target;
+  fs::path m_temp;
+  text::TextFileWriter m_writer;
+};
+
+}  // namespace
+
+CHtmlCreater::CHtmlCreater() : m_bRemoveAnchor(GetProfileInt("Download", "RemoveAnchor", 0) != 0) {
+  ReplaceRuleSet loaded = LoadReplaceRules(app::RulesPath());
+  m_rules = std::move(loaded.rules);
+  m_invalidRulePatterns = std::move(loaded.invalidPatterns);
+}
+
 CHtmlCreater::~CHtmlCreater() = default;
 
-bool CHtmlCreater::CreateHead(const std::filesystem::path&, const std::filesystem::path&) { return false; }
-bool CHtmlCreater::CreateData(const std::filesystem::path&, const std::filesystem::path&, const std::string&) {
-  return false;
+bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPage) {
+  BeginPage();
+  PageFile page(headPage);
+  if (!page.Open()) {
+    ReportFileError(headPage, " を作成できません。");
+    return false;
+  }
+  bool written = page.Write(kPageStart) && page.Write(kHeadPageTop) && page.Write(kStylesheets) &&
+                 page.Write(kHeadPageBody);
+  bool writing = true;
+  const bool read = text::ForEachLine(downloaded, [&](std::string& line) {
+    if (line.empty()) return true;
+    m_line.swap(line);
+    if (IsTarget()) {
+      if (IsHeadEnd()) {
+        writing = false;
+      } else if (writing) {
+        ConvertLine();
+        written = written && page.Write(m_line) && page.Write("\n");
+      }
+    }
+    return true;
+  });
+  if (!read) {
+    ReportFileError(downloaded, " を読み込めません。");
+    return false;
+  }
+  if (!(written && page.Write(kHeadPageEnd) && page.Commit())) {
+    ReportFileError(headPage, " に書き込めません。");
+    return false;
+  }
+  return true;
 }
-bool CHtmlCreater::CreateIndex(const std::filesystem::path&) { return false; }
-void CHtmlCreater::ConvertLine() {}
-void CHtmlCreater::ReplaceWatch() {}
-void CHtmlCreater::EucToSjis() {}
-void CHtmlCreater::Utf8ToAnsi() {}
-void CHtmlCreater::Rewrite(const text::Regex&, std::string_view) {}
+
+bool CHtmlCreater::CreateData(const fs::path& downloaded, const fs::path& dataPage, const std::string& title) {
+  BeginPage();
+  m_watchLinks.StartPage();
+  PageFile page(dataPage);
+  if (!page.Open()) {
+    ReportFileError(dataPage, " を作成できません。");
+    return false;
+  }
+  bool written = page.Write(kPageStart) && page.Write(kDataPageTop) && page.Write(kStylesheets) &&
+                 page.Write("  <title>") && page.Write(title) && page.Write("</title>\n") &&
+                 page.Write(kDataPageBody);
+  bool anyListingLine = false;
+  const bool read = text::ForEachLine(downloaded, [&](std::string& line) {
+    if (line.empty()) return true;
+    m_line.swap(line);
+    if (!IsTarget()) return true;
+    if (IsHeadEnd()) written = written && page.Write(kDataPageBodyStart);
+    ConvertLine();
+    ReplaceWatch();
+    written = written && page.Write(m_line) && page.Write("\n");
+    anyListingLine = true;
+    return true;
+  });
+  if (!read) {
+    ReportFileError(downloaded, " を読み込めません。");
+    return false;
+  }
+  // A page without a single listing line (an error page, an empty body) must
+  // not replace the day's page: the old one stays.
+  if (!anyListingLine) return false;
+  if (!(written && page.Write(kDataPageEnd) && page.Commit())) {
+    ReportFileError(dataPage, " に書き込めません。");
+    return false;
+  }
+  return true;
+}
+
+bool CHtmlCreater::CreateIndex(const fs::path& path) { return app::CreateIndex(path); }
+
+void CHtmlCreater::ConvertLine() {
+  m_wide = text::Cp932ToWide(m_line);
+  CollapseWhiteSpace(m_wide, m_wideScratch);
+  for (const CReplaceRule& rule : m_rules) rule.Apply(m_wide, m_wideScratch);
+  m_line = text::WideToCp932(m_wide);
+}
+
+void CHtmlCreater::ReplaceWatch() { m_watchLinks.Replace(m_line); }
+
+void CHtmlCreater::EucToSjis() { m_line = EucJpToCp932(m_line); }
+
+void CHtmlCreater::Utf8ToAnsi() { m_line = text::Utf8ToCp932(m_line); }
+
+void CHtmlCreater::Rewrite(const text::Regex& pattern, std::string_view format) {
+  ReplaceAllUnlessLimited<char>(pattern, format, m_line, m_scratch);
+}
+
+void CHtmlCreater::CutAtZeroByte() {
+  const size_t zero = m_line.find('\0');
+  if (zero != std::string::npos) m_line.resize(zero);
+}
 
 }  // namespace kanro::listing

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "listing/replace_rule.h"
+#include "listing/watch_links.h"
 
 namespace kanro::listing {
 
@@ -52,6 +53,8 @@ class CHtmlCreater {
   void Utf8ToAnsi();
   // Applies one site rewrite to m_line (see ReplaceAllUnlessLimited).
   void Rewrite(const text::Regex& pattern, std::string_view format);
+  // Ends m_line at its first zero byte, as a C string would.
+  void CutAtZeroByte();
 
   std::string m_line;
   bool m_bRemoveAnchor = false;
@@ -59,7 +62,7 @@ class CHtmlCreater {
 
  private:
   std::vector<std::string> m_invalidRulePatterns;
-  int m_nWatchCounter = 0;
+  WatchLinkWriter m_watchLinks;
   std::string m_scratch;
   std::u32string m_wide;
   std::u32string m_wideScratch;

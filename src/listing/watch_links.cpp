@@ -1,0 +1,44 @@
+#include "listing/watch_links.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "listing/replace_rule.h"
+#include "listing/url_encode.h"
+
+namespace kanro::listing {
+
+WatchLinkWriter::WatchLinkWriter()
+    : m_placeholder(R"(placeholder="TIME=(.*?)&TITLE=(.*?)end_of_placeholder")"), m_tag("<.*?>") {}
+
+void WatchLinkWriter::Replace(std::string& line) {
+  if (line.find("placeholder=") == std::string::npos) return;
+  const uint64_t limitHitsBefore = text::RegexLimitHits();
+  int id = m_nextId;
+  m_out.clear();
+  size_t pos = 0;
+  text::Regex::Match match;
+  while (m_placeholder.Search(line, &match, pos)) {
+    const auto& time = match.groups[1];
+    const auto& title = match.groups[2];
+    m_out.append(line, pos, match.begin() - pos);
+    char idText[24];
+    std::snprintf(idText, sizeof idText, "ID=%04d", id++);
+    m_out += "href=\"prp://watch?";
+    m_out += idText;
+    m_out += "&TIME=";
+    m_out += UrlEncode(std::string_view(line).substr(time.begin, time.length()));
+    m_title.assign(line, title.begin, title.length());
+    ReplaceAllUnlessLimited<char>(m_tag, "", m_title, m_scratch);
+    m_out += "&TITLE=";
+    m_out += UrlEncode(m_title);
+    m_out += '"';
+    pos = match.end();
+  }
+  if (text::RegexLimitHits() != limitHitsBefore) return;
+  m_out.append(line, pos);
+  line.swap(m_out);
+  m_nextId = id;
+}
+
+}  // namespace kanro::listing

@@ -1,0 +1,32 @@
+#pragma once
+// Watch links: the site converters leave a placeholder attribute
+//   placeholder="TIME=<start>&TITLE=<title>end_of_placeholder"
+// in each programme cell; a data page turns it into
+//   href="prp://watch?ID=0000&TIME=<encoded start>&TITLE=<encoded title>"
+// with the tags removed from the title. IDs count from 0000 on each page, so an
+// unchanged page gets the same IDs on every download.
+#include <string>
+
+#include "text/regex.h"
+
+namespace kanro::listing {
+
+class WatchLinkWriter {
+ public:
+  WatchLinkWriter();
+  // The next link gets the ID 0000.
+  void StartPage() { m_nextId = 0; }
+  // Replaces every placeholder of the line, left to right. A line the regex
+  // engine gives up on is left as it was.
+  void Replace(std::string& line);
+
+ private:
+  text::Regex m_placeholder;
+  text::Regex m_tag;
+  int m_nextId = 0;
+  std::string m_out;
+  std::string m_title;
+  std::string m_scratch;
+};
+
+}  // namespace kanro::listing
