@@ -72,6 +72,20 @@ fs::path ResolveDataDir(std::vector<std::string>& args, const char* argv0) {
   return ExecutableDir(argv0);
 }
 
+namespace {
+fs::path& ShippedDirStorage() {
+  static fs::path dir;
+  return dir;
+}
+}  // namespace
+
+void SetShippedDir(const fs::path& dir) { ShippedDirStorage() = dir.empty() ? fs::path() : AsFolder(dir); }
+
+fs::path ShippedDir() {
+  if (!ShippedDirStorage().empty()) return ShippedDirStorage();
+  return ExecutableDir(nullptr);
+}
+
 void SetDataDir(const fs::path& dir) { DataDirStorage() = AsFolder(dir); }
 
 const fs::path& DataDir() { return DataDirStorage(); }

@@ -29,6 +29,12 @@ std::filesystem::path ImageFolder();        // Image/
 // The folder of the running executable.
 std::filesystem::path ExecutableDir(const char* argv0);
 
+// The folder holding the files shipped with the program (Css/, Image/): the
+// executable's folder unless replaced (tests point it at the source tree).
+// Start-up copies them into a data folder that lacks them.
+void SetShippedDir(const std::filesystem::path& dir);
+std::filesystem::path ShippedDir();
+
 // Checks that the data folder exists (creating it if needed) and can be
 // written. On failure returns false and sets a plain-words reason.
 bool CheckDataDirWritable(std::string* reason);

@@ -225,6 +225,23 @@ std::vector<std::string> ListProfileKeys(const char* section) {
   return keys;
 }
 
+bool DeleteProfileValues(const char* section, const std::vector<std::string>& keys) {
+  if (!ValidName(section)) return false;
+  std::lock_guard<std::mutex> lock(StoreMutex());
+  QSettings settings = OpenStore();
+  settings.beginGroup(QString::fromLatin1(section));
+  bool changed = false;
+  for (const std::string& key : keys) {
+    if (!ValidName(key.c_str())) continue;
+    QString name = QString::fromLatin1(key.c_str());
+    if (!settings.contains(name)) continue;
+    settings.remove(name);
+    changed = true;
+  }
+  settings.endGroup();
+  return changed ? SyncAndCheck(settings) : true;
+}
+
 bool DeleteProfileSection(const char* section) {
   if (!ValidName(section)) return false;
   return RemoveValue(QString::fromLatin1(section));

@@ -39,6 +39,9 @@ struct ProfileValue {
 std::vector<ProfileValue> ListProfileValues();
 // Names of the keys of one section, sorted.
 std::vector<std::string> ListProfileKeys(const char* section);
+// Removes the named values of one section in a single write; names that are
+// not stored are skipped.
+bool DeleteProfileValues(const char* section, const std::vector<std::string>& keys);
 // Removes one section with all its values.
 bool DeleteProfileSection(const char* section);
 // Removes all of the program's values (the reset command).
