@@ -1,0 +1,51 @@
+#pragma once
+// The keyword search over the downloaded data pages: for every keyword of the
+// keyword list, the listing days from today on whose data page has a line
+// matching it. Plain logic; the task pane shows what this returns.
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kanro::taskpane {
+
+// Result key: the page's listing date (YYYYMMDD as a number) x 100 + the
+// position of the page's listing entry in the listing entries. The task pane
+// reads the entry back as key % 100 and the date as key / 100.
+using ResultKey = int64_t;
+
+// The largest number of listing entries a result key can tell apart. Pages of
+// entries at position 100 or later are not searched: their key would read as
+// another day's entry.
+inline constexpr size_t kMaxResultEntries = 100;
+
+// One keyword's results, in the keyword list's order.
+struct KeywordResults {
+  std::string keyword;  // CP932, as in the keyword list
+  bool valid = true;    // false: the keyword did not compile and matched nothing
+  std::string error;    // why it did not compile (English), empty when valid
+  // Result key -> item text (CP932), e.g. "03/09 東京都【地上波】"; ordered by
+  // date, then by position in the listing entries.
+  std::map<ResultKey, std::string> results;
+};
+
+struct KeywordSearchRequest {
+  // Listing entries ("08GooTv") in the listing selector's order.
+  std::vector<std::string> entries;
+  // The keyword list (CP932 regular expressions), in list order.
+  std::vector<std::string> keywords;
+  // The current listing date as YYYYMMDD (app::DateNumber of the listing
+  // time); earlier pages are not searched.
+  int today = 0;
+  // The folder holding the data pages ("Data/").
+  std::filesystem::path dataFolder;
+};
+
+// Searches every data page of the data folder that belongs to a listed entry
+// and is dated today or later. Each page is read once; a page that cannot be
+// read is skipped without a message. Returns one element per keyword, in list
+// order (an empty list gives an empty result).
+std::vector<KeywordResults> RunKeywordSearch(const KeywordSearchRequest& request);
+
+}  // namespace kanro::taskpane
