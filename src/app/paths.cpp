@@ -106,7 +106,8 @@ bool CheckDataDirWritable(std::string* reason) {
   };
   if (dir.empty()) return fail("no folder was chosen");
   std::error_code ec;
-  if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) return fail("it is not a folder");
+  fs::path plain = dir.has_filename() ? dir : dir.parent_path();
+  if (fs::exists(plain, ec) && !fs::is_directory(plain, ec)) return fail("it is not a folder");
   fs::create_directories(dir, ec);
   if (ec) return fail(ec.message());
   if (!fs::is_directory(dir, ec)) return fail("it is not a folder");
