@@ -1,0 +1,637 @@
+#include "sites/sample_pages.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+#include "text/codepage.h"
+
+namespace kanro::sites {
+namespace {
+
+// splitmix64: small, fast and the same everywhere.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // 0 <= result < bound (bound > 0)
+  int Below(int bound) { return static_cast<int>(Next() % static_cast<uint64_t>(bound)); }
+  bool Chance(int percent) { return Below(100) < percent; }
+
+ private:
+  uint64_t state_;
+};
+
+uint64_t Mix(uint64_t hash, std::string_view bytes) {
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 0x100000001B3ull;
+  }
+  return hash;
+}
+
+uint64_t SpecHash(const SamplePageSpec& spec, std::string_view purpose) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  hash = Mix(hash, spec.typeKey);
+  hash = Mix(hash, "|");
+  hash = Mix(hash, spec.locationCode);
+  char numbers[64];
+  std::snprintf(numbers, sizeof numbers, "|%d|%d|%d|%u|", spec.year, spec.month, spec.day, spec.seed);
+  hash = Mix(hash, numbers);
+  return Mix(hash, purpose);
+}
+
+struct Genre {
+  int number;
+  std::vector<const char*> titles;
+};
+
+// Programme titles by genre (UTF-8). Invented, in the style of Japanese listings.
+const std::vector<Genre>& TvGenres() {
+  static const std::vector<Genre> genres = {
+      {0, {"朝のニュース", "ニュース・気象情報", "正午ニュース", "夕方ニュースワイド", "ニュース深夜便", "報道特集スペシャル"}},
+      {1, {"プロ野球中継", "サッカー天皇杯", "大相撲春場所", "スポーツダイジェスト", "マラソン中継", "ゴルフ・春の選手権"}},
+      {2, {"朝の情報ワイド", "お昼のワイドショー", "暮らしの知恵袋", "週末お出かけ情報", "グルメ探訪"}},
+      {3, {"連続ドラマ・春の風", "刑事たちの午後", "時代劇・江戸の月", "医療ドラマ・白い廊下", "土曜ドラマ・港町物語"}},
+      {4, {"歌謡ステージ", "音楽の扉", "ミュージックステーション夜", "クラシック名演奏", "演歌の花道"}},
+      {5, {"お笑い劇場", "クイズ・知の挑戦", "バラエティー・笑顔の時間", "ものまね王座決定戦", "旅の達人"}},
+      {6, {"名作映画劇場", "土曜洋画劇場", "日本映画名作選"}},
+      {7, {"アニメ・星の少年", "アニメ・まほうのほうき", "特撮ヒーロー・ライトマン", "こども劇場"}},
+      {8, {"ドキュメント・海の記憶", "世界遺産紀行", "歴史の証言", "科学の窓", "自然百景"}},
+      {10, {"趣味の園芸", "きょうの料理", "英会話入門", "囲碁・将棋の時間", "健康講座"}},
+  };
+  return genres;
+}
+
+const std::vector<Genre>& RadioGenres() {
+  static const std::vector<Genre> genres = {
+      {0, {"ラジオニュース", "ニュースと天気", "朝のラジオ新聞"}},
+      {1, {"ナイター中継", "競馬実況", "スポーツアワー"}},
+      {4, {"歌謡曲の時間", "ミュージック♥ナイト", "ジャズの夜", "クラシック・カフェ", "ヒットチャート・カウントダウン"}},
+      {5, {"深夜のおしゃべり", "お昼の電話相談", "朗読の時間", "笑いの小劇場"}},
+      {10, {"基礎英語", "ラジオ体操", "朝の健康相談", "株式市況"}},
+  };
+  return genres;
+}
+
+const std::array<const char*, 12> kSentences = {
+    "今夜のテーマは春の旅。",
+    "全国各地から最新の話題をお届けします。",
+    "ゲストを迎えてじっくりと語り合う。",
+    "視聴者からのおたよりも紹介。",
+    "番組後半では特集をお送りします。",
+    "ふるさとの味を訪ねて、港町の食堂へ。",
+    "出演者が思い出の場所を案内する。",
+    "▽天気予報▽交通情報",
+    "名場面を振り返る特別編。",
+    "司会は山本花子、ゲストに田中一郎。",
+    "（ステレオ放送）",
+    "解説と実況で試合の流れを伝える。",
+};
+
+const std::array<int, 10> kDurations = {5, 10, 15, 30, 30, 60, 60, 60, 90, 120};
+
+struct TypeInfo {
+  const char* key;
+  const char* pathSegment;  // goo: the folder of the address; Yahoo: the t= value
+  std::vector<const char*> channels;
+};
+
+const std::vector<TypeInfo>& Types() {
+  static const std::vector<TypeInfo> types = {
+      {"GooTv", "VHF_1",
+       {"さくらテレビ", "みなと総合", "みなと教育", "ひかりテレビ", "あおば放送", "つばさテレビ", "にじテレビ",
+        "かえでＴＶ"}},
+      {"GooBsDisital", "BSdigital_1",
+       {"ＢＳみなと１", "ＢＳみなと２", "ＢＳさくら", "ＢＳひかり", "ＢＳあおば", "ＢＳつばさ", "ＢＳにじ", "ＢＳかえで"}},
+      {"GooUhfBs", "UHF-BSanalog_1",
+       {"みなと衛星第１", "みなと衛星第２", "ハイビジョンみなと", "うみかぜテレビ", "やまなみテレビ", "みずうみ放送"}},
+      {"YahooAm", "AM", {"みなとラジオ第１", "みなとラジオ第２", "さくら放送ラジオ", "ひかり文化放送", "あおばラジオ"}},
+      {"YahooFm", "FM", {"みなとＦＭ", "さくらＦＭ", "ひかりＦＭ", "ＦＭあおば", "つばさＦＭ"}},
+  };
+  return types;
+}
+
+const TypeInfo* FindType(std::string_view key) {
+  for (const TypeInfo& type : Types())
+    if (key == type.key) return &type;
+  return nullptr;
+}
+
+const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+
+// Day of the week by Zeller's congruence (0 = Sunday); the page date is a
+// calendar date only, no time zone is involved.
+int WeekdayOf(int year, int month, int day) {
+  if (month < 3) {
+    month += 12;
+    year -= 1;
+  }
+  int k = year % 100;
+  int j = year / 100;
+  int h = (day + 13 * (month + 1) / 5 + k + k / 4 + j / 4 + 5 * j) % 7;  // 0 = Saturday
+  return ((h + 6) % 7 + 7) % 7;
+}
+
+std::string Date8(int year, int month, int day) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+  return text;
+}
+
+// Adds days to a calendar date (for the previous/next day links).
+void ShiftDate(int& year, int& month, int& day, int delta) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  auto daysIn = [](int y, int m) {
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : kDays[(m - 1 + 12) % 12];
+  };
+  day += delta;
+  while (day < 1) {
+    if (--month < 1) {
+      month = 12;
+      --year;
+    }
+    day += daysIn(year, month);
+  }
+  while (day > daysIn(year, month)) {
+    day -= daysIn(year, month);
+    if (++month > 12) {
+      month = 1;
+      ++year;
+    }
+  }
+}
+
+std::string TimeText(int minute) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d:%02d", (minute / 60) % 24, minute % 60);
+  return text;
+}
+
+constexpr int kDayStart = 5 * 60;   // 5:00
+constexpr int kDayEnd = 29 * 60;    // 5:00 next day
+
+// Appends lines with the spec's line ends. The choice for Mixed depends only on
+// the line's position, so growing descriptions never changes the line ends.
+class PageWriter {
+ public:
+  PageWriter(SampleLineEnd lineEnd, uint64_t seed) : lineEnd_(lineEnd), random_(seed) {}
+  void Line(std::string_view text) {
+    out_.append(text);
+    bool crlf = lineEnd_ == SampleLineEnd::CrLf ||
+                (lineEnd_ == SampleLineEnd::Mixed && random_.Chance(50));
+    out_.append(crlf ? "\r\n" : "\n");
+  }
+  std::string& text() { return out_; }
+
+ private:
+  SampleLineEnd lineEnd_;
+  Random random_;
+  std::string out_;
+};
+
+struct Layout {
+  const TypeInfo* type = nullptr;
+  std::vector<SampleProgramme> programmes;
+  std::vector<int> sentences;  // per programme: how many description sentences
+};
+
+std::string Description(const SampleProgramme& programme, int count) {
+  std::string text;
+  // The sentence order depends on the programme, not on the count, so that a
+  // longer description only appends.
+  size_t start = static_cast<size_t>(programme.startMinute * 7 + programme.channel * 3);
+  for (int i = 0; i < count; ++i) text += kSentences[(start + static_cast<size_t>(i)) % kSentences.size()];
+  return text;
+}
+
+std::string GooAddress(const SamplePageSpec& spec, const TypeInfo& type, int year, int month, int day) {
+  return "/contents/epg/" + spec.locationCode + "/" + type.pathSegment + "/" + Date8(year, month, day) +
+         "_0024/index.html";
+}
+
+std::string YahooAddress(const SamplePageSpec& spec, const TypeInfo& type, int year, int month, int day) {
+  return std::string("/listings/?&type=normal&a=") + spec.locationCode + "&s=1&t=" + type.pathSegment +
+         "&d=" + Date8(year, month, day) + "&st=5&va=24&vb=1&vc=0&vd=0&ve=1";
+}
+
+std::string DateLabel(const SamplePageSpec& spec) {
+  return std::to_string(spec.month) + "月" + std::to_string(spec.day) + "日（" +
+         kWeekdays[WeekdayOf(spec.year, spec.month, spec.day)] + "）";
+}
+
+std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t lineSeed) {
+  const TypeInfo& type = *layout.type;
+  PageWriter page(spec.lineEnd, lineSeed);
+  const std::string date8 = Date8(spec.year, spec.month, spec.day);
+  const std::string columns = std::to_string(type.channels.size());
+  int py = spec.year, pm = spec.month, pd = spec.day;
+  ShiftDate(py, pm, pd, -1);
+  int ny = spec.year, nm = spec.month, nd = spec.day;
+  ShiftDate(ny, nm, nd, 1);
+
+  page.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
+  page.Line("<html lang=\"ja\">");
+  page.Line("<head>");
+  page.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">");
+  page.Line("<title>テレビ番組表 " + std::to_string(spec.year) + "年" + DateLabel(spec) + "</title>");
+  page.Line("<link rel=\"stylesheet\" href=\"/tv/css/epg.css\" type=\"text/css\">");
+  page.Line("</head>");
+  page.Line("<body>");
+  page.Line("<div id=\"top\"><a href=\"/\"><img src=\"/tv/img/logo.gif\" alt=\"テレビ番組表\" border=\"0\"></a></div>");
+  page.Line("<div class=\"datenav\"><a href=\"" + GooAddress(spec, type, py, pm, pd) +
+            "\">&lt;&lt; 前日</a> | <strong>" + DateLabel(spec) + "</strong> | <a href=\"" +
+            GooAddress(spec, type, ny, nm, nd) + "\">翌日 &gt;&gt;</a></div>");
+  page.Line("<table class=\"epg\" width=\"100%\" cellpadding=\"0\" cellspacing=\"1\" border=\"0\">");
+  page.Line("<!--ch_top-->");
+  page.Line("<tr>");
+  page.Line("<th width=\"4%\" align=\"center\">時</th>");
+  for (size_t c = 0; c < type.channels.size(); ++c) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%02zu", c + 1);
+    page.Line(std::string("<th align=\"center\" valign=\"middle\" width=\"11%\" class=\"showbg\"><a href=\"/contents/ch/") +
+              spec.locationCode + "/" + number + ".html\">" + type.channels[c] + "</a></th>");
+  }
+  page.Line("<th width=\"4%\" align=\"center\">時</th>");
+  page.Line("</tr>");
+  page.Line("<!--/ch_top-->");
+  page.Line("<tr><th width=\"4%\" align=\"center\">&nbsp;</th><td colspan=\"" + columns +
+            "\"><img src=\"/tv/img/spacer.gif\" width=\"1\" height=\"1\" alt=\"\"></td></tr>");
+
+  // Programmes by start slot (5-minute rows).
+  std::map<int, std::vector<size_t>> byStart;
+  for (size_t i = 0; i < layout.programmes.size(); ++i) byStart[layout.programmes[i].startMinute].push_back(i);
+
+  for (int minute = kDayStart; minute < kDayEnd; minute += 5) {
+    if (minute % 60 == 0) {
+      char hourPage[32];
+      std::snprintf(hourPage, sizeof hourPage, "_%02d24", minute / 60 % 24);
+      std::string address = GooAddress(spec, type, spec.year, spec.month, spec.day);
+      address.replace(address.find("_0024"), 5, hourPage);
+      page.Line("<tr><th class=\"epg_td_time\" rowspan=\"12\"><a href=\"" + address + "\">" +
+                std::to_string(minute / 60 % 24) + "</a></th>");
+    } else {
+      page.Line("<tr>");
+    }
+    auto found = byStart.find(minute);
+    if (found != byStart.end()) {
+      for (size_t index : found->second) {
+        const SampleProgramme& p = layout.programmes[index];
+        char genre[32];
+        std::snprintf(genre, sizeof genre, "genre_%02d", p.genre);
+        char id[64];
+        std::snprintf(id, sizeof id, "%02d_%04d", p.channel + 1, (p.startMinute / 60 % 24) * 100 + p.startMinute % 60);
+        std::string title = p.isNew ? "<img src=\"/tv/img/icon/shinban.gif\" alt=\"新\">" + p.title : p.title;
+        std::string line = std::string("<td class=\"") + genre + "\" rowspan=\"" +
+                           std::to_string(p.durationMinutes / 5) +
+                           "\" valign=\"top\"><table class=\"prog\"><tr>"
+                           "<td valign=\"top\"><a href=\"/contents/program/" +
+                           spec.locationCode + "/" + type.pathSegment + "/" + date8 + "/" + id + ".html\"><strong>" +
+                           p.timeText + "</strong> <strong>" + title +
+                           "</strong></a></td><td align=\"right\"><a href=\"/iepg.tvpi?id=" + date8 + id +
+                           "\">iEPG</a><br>G:" + p.gcode + "</td></tr></table>";
+        int sentences = layout.sentences[index];
+        if (sentences > 0) line += "<div class=\"desc\">" + Description(p, sentences) + "</div>";
+        line += "</td>";
+        page.Line(line);
+      }
+    }
+    page.Line("</tr>");
+  }
+  page.Line("<!--ch_bottom-->");
+  page.Line("</table>");
+  page.Line("<div id=\"footer\"><a href=\"/help/\">ヘルプ</a> | <a href=\"/\">トップへ</a></div>");
+  page.Line("</body>");
+  page.Line("</html>");
+  return std::move(page.text());
+}
+
+std::string YahooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t lineSeed) {
+  const TypeInfo& type = *layout.type;
+  PageWriter page(spec.lineEnd, lineSeed);
+  int py = spec.year, pm = spec.month, pd = spec.day;
+  ShiftDate(py, pm, pd, -1);
+  int ny = spec.year, nm = spec.month, nd = spec.day;
+  ShiftDate(ny, nm, nd, 1);
+  const std::string width = std::to_string(95 / static_cast<int>(type.channels.size())) + "%";
+
+  std::string stationRow = "\t<tr bgcolor = \"#FFFFFF\"><td class=\"scroller\" width='1%'>時</td>";
+  for (size_t c = 0; c < type.channels.size(); ++c)
+    stationRow += "<td class=\"station\"><a href=\"/listings/station/?a=" + spec.locationCode + "&id=" +
+                  std::to_string(c + 1) + "\">" + type.channels[c] + "</a></td>";
+  stationRow += "<td class=\"scroller\" width='1%'>時</td></tr>";
+
+  page.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
+  page.Line("<html>");
+  page.Line("<head>");
+  page.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+  page.Line(std::string("<title>ラジオ番組表（") + type.pathSegment + "） " + std::to_string(spec.year) + "年" +
+            DateLabel(spec) + "</title>");
+  page.Line("</head>");
+  page.Line("<body>");
+  page.Line("<div id=\"hd\"><a href=\"/\"><img src=\"/images/logo.gif\" alt=\"番組表\" border=\"0\"></a></div>");
+  page.Line("<div class=\"daynav\"><a href=\"" + YahooAddress(spec, type, py, pm, pd) + "\">前日</a> | " +
+            DateLabel(spec) + " | <a href=\"" + YahooAddress(spec, type, ny, nm, nd) + "\">翌日</a></div>");
+  page.Line("<table class=\"listings\" width=\"100%\" cellpadding=\"2\" cellspacing=\"1\" border=\"0\">");
+  page.Line(stationRow);
+
+  std::map<int, std::vector<size_t>> byStart;
+  for (size_t i = 0; i < layout.programmes.size(); ++i) byStart[layout.programmes[i].startMinute].push_back(i);
+
+  for (int minute = kDayStart; minute < kDayEnd; ++minute) {
+    auto found = byStart.find(minute);
+    bool hour = minute % 60 == 0;
+    if (!hour && found == byStart.end()) {
+      page.Line("\t<tr bgcolor = \"#FFFFFF\" class=n></tr>");
+      continue;
+    }
+    std::string hourCell = "<td class=\"scroller\" rowspan='60' width='1%' align='center'>" +
+                           std::to_string(minute / 60 % 24) + "</td>";
+    std::string line = "\t<tr bgcolor = \"#FFFFFF\">";
+    if (hour) line += hourCell;
+    if (found != byStart.end()) {
+      for (size_t index : found->second) {
+        const SampleProgramme& p = layout.programmes[index];
+        line += "<td valign='top' rowspan='" + std::to_string(p.durationMinutes) + "' width='" + width +
+                "'><span class=\"detail\"><span class=\"time\">" + p.timeText + "</span><a class=\"title\">" +
+                p.title + "</a>&nbsp;</span><a href=\"/listings/detail/?a=" + spec.locationCode + "&id=" +
+                p.gcode + "\">詳細</a>";
+        int sentences = layout.sentences[index];
+        if (sentences > 0) line += "<br><span class=\"desc\">" + Description(p, sentences) + "</span>";
+        line += "</td>";
+      }
+    }
+    if (hour) line += hourCell;
+    line += "</tr>";
+    page.Line(line);
+  }
+  page.Line(stationRow.substr(0, stationRow.size() - 5) + "</tr></table>");
+  page.Line("<div id=\"ft\"><a href=\"/help/\">ヘルプ</a></div>");
+  page.Line("</body>");
+  page.Line("</html>");
+  return std::move(page.text());
+}
+
+// A page of the right host without any listing: what an unknown type gets.
+std::string PlainPage(const SamplePageSpec& spec) {
+  PageWriter page(spec.lineEnd, 1);
+  page.Line("<html><head><title>ページが見つかりません</title></head>");
+  page.Line("<body><p>お探しのページは見つかりませんでした。</p></body></html>");
+  return std::move(page.text());
+}
+
+std::string Render(const SamplePageSpec& spec, const Layout& layout) {
+  uint64_t lineSeed = SpecHash(spec, "lines");
+  if (IsGooSampleType(spec.typeKey)) return Cp932ToEucJp(text::Utf8ToCp932(GooPage(spec, layout, lineSeed)));
+  return YahooPage(spec, layout, lineSeed);
+}
+
+// Spreads `units` description sentences over the programmes, round robin.
+void Distribute(Layout& layout, size_t units) {
+  size_t count = layout.programmes.size();
+  layout.sentences.assign(count, 0);
+  if (count == 0) return;
+  for (size_t i = 0; i < count; ++i)
+    layout.sentences[i] = static_cast<int>(units / count + (i < units % count ? 1 : 0));
+}
+
+void AppendPadding(std::string& page, size_t bytes, SampleLineEnd lineEnd) {
+  const std::string eol = lineEnd == SampleLineEnd::Lf ? "\n" : "\r\n";
+  // A comment needs "<!--" + " -->" + the line end; shorter gaps become blanks.
+  while (bytes > 0) {
+    size_t overhead = 8 + eol.size();
+    if (bytes <= overhead) {
+      page.append(bytes, ' ');
+      return;
+    }
+    size_t body = std::min<size_t>(bytes - overhead, 200);
+    page += "<!--";
+    page.append(body, '.');
+    page += " -->";
+    page += eol;
+    bytes -= body + overhead;
+  }
+}
+
+}  // namespace
+
+bool IsGooSampleType(std::string_view typeKey) { return typeKey.substr(0, 3) == "Goo"; }
+
+std::vector<std::string> SampleChannels(std::string_view typeKey) {
+  std::vector<std::string> names;
+  if (const TypeInfo* type = FindType(typeKey))
+    for (const char* name : type->channels) names.emplace_back(name);
+  return names;
+}
+
+std::vector<SampleProgramme> SampleSchedule(const SamplePageSpec& spec) {
+  std::vector<SampleProgramme> programmes;
+  const TypeInfo* type = FindType(spec.typeKey);
+  if (!type) return programmes;
+  const std::vector<Genre>& genres = IsGooSampleType(spec.typeKey) ? TvGenres() : RadioGenres();
+  Random random(SpecHash(spec, "schedule"));
+  for (size_t c = 0; c < type->channels.size(); ++c) {
+    int minute = kDayStart;
+    while (minute < kDayEnd) {
+      SampleProgramme p;
+      p.channel = static_cast<int>(c);
+      p.startMinute = minute;
+      int duration = kDurations[static_cast<size_t>(random.Below(static_cast<int>(kDurations.size())))];
+      // Long programmes start on the hour or half hour, like real schedules.
+      if (duration >= 30 && minute % 30 != 0) duration = 30 - minute % 30;
+      p.durationMinutes = std::min(duration, kDayEnd - minute);
+      p.timeText = TimeText(minute);
+      const Genre& genre = genres[static_cast<size_t>(random.Below(static_cast<int>(genres.size())))];
+      p.genre = genre.number;
+      p.title = genre.titles[static_cast<size_t>(random.Below(static_cast<int>(genre.titles.size())))];
+      if (genre.number == 3) p.title += "（第" + std::to_string(1 + random.Below(12)) + "回）";
+      p.isNew = random.Chance(8);
+      int flag = random.Below(10);
+      if (flag == 0) p.title += "[字]";
+      if (flag == 1) p.title += "[再]";
+      p.gcode = std::to_string(100000 + random.Below(9000000));
+      programmes.push_back(std::move(p));
+      minute += programmes.back().durationMinutes;
+    }
+  }
+  return programmes;
+}
+
+std::string GenerateSamplePage(const SamplePageSpec& spec) {
+  Layout layout;
+  layout.type = FindType(spec.typeKey);
+  if (!layout.type) return PlainPage(spec);
+  layout.programmes = SampleSchedule(spec);
+  Distribute(layout, 0);
+  std::string page = Render(spec, layout);
+  if (spec.targetBytes <= page.size()) return page;
+
+  // The page grows with the number of description sentences; find the largest
+  // count that still fits, then pad the rest outside the listing.
+  size_t low = 0;
+  size_t high = 1;
+  std::string fitting = std::move(page);
+  for (;;) {
+    Distribute(layout, high);
+    std::string candidate = Render(spec, layout);
+    if (candidate.size() > spec.targetBytes) break;
+    low = high;
+    fitting = std::move(candidate);
+    high *= 2;
+  }
+  while (high - low > 1) {
+    size_t middle = low + (high - low) / 2;
+    Distribute(layout, middle);
+    std::string candidate = Render(spec, layout);
+    if (candidate.size() > spec.targetBytes) {
+      high = middle;
+    } else {
+      low = middle;
+      fitting = std::move(candidate);
+    }
+  }
+  // Padding goes before the closing lines so the page still ends like a page.
+  size_t missing = spec.targetBytes - fitting.size();
+  size_t tail = fitting.rfind("</body>");
+  std::string padding;
+  AppendPadding(padding, missing, spec.lineEnd);
+  if (tail == std::string::npos) {
+    fitting += padding;
+  } else {
+    fitting.insert(tail, padding);
+  }
+  return fitting;
+}
+
+bool WriteSamplePage(const std::filesystem::path& path, const SamplePageSpec& spec) {
+  std::string page = GenerateSamplePage(spec);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(page.data(), static_cast<std::streamsize>(page.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+std::string SampleTargetFor(const SamplePageSpec& spec) {
+  const TypeInfo* type = FindType(spec.typeKey);
+  if (!type) return "/";
+  if (IsGooSampleType(spec.typeKey)) return GooAddress(spec, *type, spec.year, spec.month, spec.day);
+  return YahooAddress(spec, *type, spec.year, spec.month, spec.day);
+}
+
+std::optional<SamplePageSpec> SampleSpecForTarget(std::string_view target) {
+  auto parseDate = [](std::string_view digits, SamplePageSpec& spec) {
+    if (digits.size() != 8) return false;
+    for (char c : digits)
+      if (c < '0' || c > '9') return false;
+    spec.year = std::stoi(std::string(digits.substr(0, 4)));
+    spec.month = std::stoi(std::string(digits.substr(4, 2)));
+    spec.day = std::stoi(std::string(digits.substr(6, 2)));
+    return spec.month >= 1 && spec.month <= 12 && spec.day >= 1 && spec.day <= 31;
+  };
+  auto isDigits = [](std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  SamplePageSpec spec;
+  std::string_view path = target.substr(0, target.find('?'));
+  std::string_view query = target.size() > path.size() ? target.substr(path.size() + 1) : std::string_view();
+
+  constexpr std::string_view kGooPrefix = "/contents/epg/";
+  constexpr std::string_view kGooSuffix = "_0024/index.html";
+  if (path.substr(0, kGooPrefix.size()) == kGooPrefix) {
+    std::string_view rest = path.substr(kGooPrefix.size());  // 008/VHF_1/20110309_0024/index.html
+    size_t slash1 = rest.find('/');
+    if (slash1 == std::string_view::npos) return std::nullopt;
+    size_t slash2 = rest.find('/', slash1 + 1);
+    if (slash2 == std::string_view::npos) return std::nullopt;
+    std::string_view code = rest.substr(0, slash1);
+    std::string_view segment = rest.substr(slash1 + 1, slash2 - slash1 - 1);
+    std::string_view tail = rest.substr(slash2 + 1);
+    if (!isDigits(code) || tail.size() != 8 + kGooSuffix.size() || tail.substr(8) != kGooSuffix) return std::nullopt;
+    const TypeInfo* type = nullptr;
+    for (const TypeInfo& candidate : Types())
+      if (IsGooSampleType(candidate.key) && segment == candidate.pathSegment) type = &candidate;
+    if (!type || !parseDate(tail.substr(0, 8), spec)) return std::nullopt;
+    spec.typeKey = type->key;
+    spec.locationCode = std::string(code);
+    return spec;
+  }
+  if (path == "/listings/" || path == "/listings") {
+    std::string_view area, kind, date;
+    while (!query.empty()) {
+      size_t amp = query.find('&');
+      std::string_view pair = query.substr(0, amp);
+      query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+      size_t eq = pair.find('=');
+      if (eq == std::string_view::npos) continue;
+      std::string_view name = pair.substr(0, eq);
+      std::string_view value = pair.substr(eq + 1);
+      if (name == "a") area = value;
+      if (name == "t") kind = value;
+      if (name == "d") date = value;
+    }
+    if (!isDigits(area) || !parseDate(date, spec)) return std::nullopt;
+    if (kind == "AM") {
+      spec.typeKey = "YahooAm";
+    } else if (kind == "FM") {
+      spec.typeKey = "YahooFm";
+    } else {
+      return std::nullopt;
+    }
+    spec.locationCode = std::string(area);
+    return spec;
+  }
+  return std::nullopt;
+}
+
+std::string Cp932ToEucJp(std::string_view cp932) {
+  static const char kGeta[] = "\xA2\xAE";
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 8);
+  for (size_t i = 0; i < cp932.size(); ++i) {
+    unsigned char lead = static_cast<unsigned char>(cp932[i]);
+    if (lead < 0x80) {
+      out += static_cast<char>(lead);
+      continue;
+    }
+    if (lead >= 0xA1 && lead <= 0xDF) {  // half-width katakana
+      out += '\x8E';
+      out += static_cast<char>(lead);
+      continue;
+    }
+    if (!text::IsCp932LeadByte(lead)) {
+      out += kGeta;
+      continue;
+    }
+    if (i + 1 >= cp932.size()) {  // a lead byte without its trail byte
+      out += kGeta;
+      break;
+    }
+    unsigned char trail = static_cast<unsigned char>(cp932[++i]);
+    if (lead >= 0xF0 || trail < 0x40 || trail == 0x7F || trail > 0xFC) {
+      out += kGeta;
+      continue;
+    }
+    int row = (lead <= 0x9F ? lead - 0x81 : lead - 0xC1) * 2 + 0x21;
+    int cell;
+    if (trail >= 0x9F) {
+      row += 1;
+      cell = trail - 0x7E;
+    } else {
+      cell = trail - 0x1F - (trail >= 0x80 ? 1 : 0);
+    }
+    out += static_cast<char>(row | 0x80);
+    out += static_cast<char>(cell | 0x80);
+  }
+  return out;
+}
+
+}  // namespace kanro::sites
