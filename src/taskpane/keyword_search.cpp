@@ -1,6 +1,7 @@
 #include "taskpane/keyword_search.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -119,30 +120,29 @@ std::optional<PageToSearch> CheckPageName(const std::string& name, const std::ve
 // file has no line at all. The bytes are reused as scratch space.
 bool DecodePage(std::string& bytes, std::u32string& wide) {
   if (bytes.empty()) return false;
-  // Drop the CR of every CR LF, and the line end (LF, or a lone CR) of the
-  // last line.
+  // Drop the CR of every CR LF, moving whole lines; then the line end (LF, or
+  // a lone CR) of the last line.
+  char* const data = bytes.data();
+  const size_t size = bytes.size();
+  size_t in = 0;
   size_t out = 0;
-  for (size_t in = 0; in < bytes.size(); ++in) {
-    if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n') continue;
-    bytes[out++] = bytes[in];
+  while (in < size) {
+    const void* found = std::memchr(data + in, '\n', size - in);
+    size_t lineEnd = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : size;
+    size_t length = lineEnd - in;
+    if (found && length > 0 && data[lineEnd - 1] == '\r') --length;
+    if (out != in) std::memmove(data + out, data + in, length);
+    out += length;
+    if (!found) break;
+    data[out++] = '\n';
+    in = lineEnd + 1;
   }
   bytes.resize(out);
   if (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
 
-  // A line end never belongs to a CP932 character, so decoding the page at
-  // once gives the lines decoded one by one. Check it all the same, and
-  // decode line by line where the decoder saw it otherwise.
+  // A line end is never part of a CP932 character (no trail byte is below
+  // 0x40), so decoding the page at once gives the lines decoded one by one.
   wide = text::Cp932ToWide(bytes);
-  if (std::count(wide.begin(), wide.end(), U'\n') == std::count(bytes.begin(), bytes.end(), '\n')) return true;
-  wide.clear();
-  std::string_view rest(bytes);
-  for (;;) {
-    const size_t end = rest.find('\n');
-    wide += text::Cp932ToWide(rest.substr(0, end));
-    if (end == std::string_view::npos) break;
-    wide += U'\n';
-    rest.remove_prefix(end + 1);
-  }
   return true;
 }
 
