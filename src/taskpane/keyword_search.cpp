@@ -183,6 +183,28 @@ bool PageMatches(const CompiledKeyword& keyword, std::u32string_view page) {
   }
 }
 
+// Reads a page line by line, trying each line against the keywords that have
+// not matched the page yet, until every one has.
+void SearchPageByLines(const PageToSearch& page, const std::vector<CompiledKeyword>& compiled,
+                       std::vector<KeywordResults>& results) {
+  std::vector<size_t> pending;
+  for (size_t k = 0; k < compiled.size(); ++k)
+    if (results[k].valid && !results[k].results.count(page.key)) pending.push_back(k);
+  if (pending.empty()) return;
+  text::ForEachLine(page.path, [&](std::string& line) {
+    const std::u32string wide = text::Cp932ToWide(line);
+    for (auto k = pending.begin(); k != pending.end();) {
+      if (compiled[*k].regex.Search(wide)) {
+        results[*k].results.emplace(page.key, page.itemText);
+        k = pending.erase(k);
+      } else {
+        ++k;
+      }
+    }
+    return !pending.empty();
+  });
+}
+
 }  // namespace
 
 std::vector<KeywordResults> RunKeywordSearch(const KeywordSearchRequest& request) {
@@ -220,6 +242,11 @@ std::vector<KeywordResults> RunKeywordSearch(const KeywordSearchRequest& request
 
   std::u32string wide;
   for (const PageToSearch& page : pages) {
+    const uintmax_t size = std::filesystem::file_size(page.path, ec);
+    if (!ec && size > request.wholePageLimit) {
+      SearchPageByLines(page, compiled, results);
+      continue;
+    }
     std::optional<std::string> bytes = text::ReadFileBytes(page.path);
     if (!bytes || !DecodePage(*bytes, wide)) continue;
     for (size_t k = 0; k < compiled.size(); ++k) {

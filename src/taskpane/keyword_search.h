@@ -40,6 +40,9 @@ struct KeywordSearchRequest {
   int today = 0;
   // The folder holding the data pages ("Data/").
   std::filesystem::path dataFolder;
+  // Pages larger than this many bytes are read line by line instead of whole,
+  // so memory stays small whatever lies in the data folder.
+  uintmax_t wholePageLimit = uintmax_t{8} << 20;
 };
 
 // Searches every data page of the data folder that belongs to a listed entry

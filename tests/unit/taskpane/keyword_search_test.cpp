@@ -1,7 +1,6 @@
 #include "taskpane/keyword_search.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -158,7 +157,8 @@ bool NaivePageMatches(const fs::path& page, const text::WRegex& regex) {
   return false;
 }
 
-// Checks the search against the naive one for every keyword and page.
+// Checks the search against the naive one for every keyword and page, with
+// pages read whole and with pages streamed line by line.
 void ExpectSameAsNaive(const fs::path& folder, const std::vector<std::string>& pageNames,
                        const std::vector<std::string>& keywordsUtf8) {
   KeywordSearchRequest request;
@@ -166,17 +166,20 @@ void ExpectSameAsNaive(const fs::path& folder, const std::vector<std::string>& p
   for (const std::string& keyword : keywordsUtf8) request.keywords.push_back(text::Utf8ToCp932(keyword));
   request.today = 0;
   request.dataFolder = folder;
-  const auto results = RunKeywordSearch(request);
-  ASSERT_EQ(results.size(), keywordsUtf8.size());
-  for (size_t k = 0; k < keywordsUtf8.size(); ++k) {
-    const text::WRegex regex(text::Utf8ToWide(keywordsUtf8[k]));
-    ASSERT_TRUE(regex.valid()) << keywordsUtf8[k];
-    std::set<ResultKey> expected;
-    for (const std::string& name : pageNames)
-      if (NaivePageMatches(folder / name, regex)) expected.insert(std::stoll(name.substr(0, 8)) * 100);
-    std::set<ResultKey> got;
-    for (const auto& [key, item] : results[k].results) got.insert(key);
-    EXPECT_EQ(got, expected) << "keyword " << keywordsUtf8[k];
+  for (const uintmax_t wholePageLimit : {request.wholePageLimit, uintmax_t{0}}) {
+    request.wholePageLimit = wholePageLimit;
+    const auto results = RunKeywordSearch(request);
+    ASSERT_EQ(results.size(), keywordsUtf8.size());
+    for (size_t k = 0; k < keywordsUtf8.size(); ++k) {
+      const text::WRegex regex(text::Utf8ToWide(keywordsUtf8[k]));
+      ASSERT_TRUE(regex.valid()) << keywordsUtf8[k];
+      std::set<ResultKey> expected;
+      for (const std::string& name : pageNames)
+        if (NaivePageMatches(folder / name, regex)) expected.insert(std::stoll(name.substr(0, 8)) * 100);
+      std::set<ResultKey> got;
+      for (const auto& [key, item] : results[k].results) got.insert(key);
+      EXPECT_EQ(got, expected) << "keyword " << keywordsUtf8[k] << ", pages streamed: " << (wholePageLimit == 0);
+    }
   }
 }
 
