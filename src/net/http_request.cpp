@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -134,8 +135,33 @@ struct Transfer {
   bool statusRejected = false; // the body of an unaccepted status was refused
   long statusCode = 0;         // of the latest status line
   std::string reason;          // its reason phrase
+  char pending[kChunkSize];    // body bytes not yet making a whole chunk
+  size_t pendingSize = 0;
+
+  // Writes the last, short chunk once the body has ended (or broken off).
+  void FlushPending() {
+    size_t n = pendingSize;
+    pendingSize = 0;
+    if (n > 0) EmitChunk(pending, n);
+  }
+
+  bool EmitChunk(const char* data, size_t n) {
+    if (g_bCancel.load()) {
+      cancelled = true;
+      return false;
+    }
+    if (std::fwrite(data, 1, n, file) != n) {
+      fileError = true;
+      return false;
+    }
+    total += static_cast<long long>(n);
+    if (progressWindow != nullptr)
+      progressWindow->Send(UM_PROGRESS, static_cast<uintptr_t>(total), 0);
+    return true;
+  }
 
   size_t OnBody(const char* data, size_t size) {
+    const size_t received = size;
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (!IsAccepted(status)) {
@@ -149,24 +175,27 @@ struct Transfer {
       if (length > 0 && progressWindow != nullptr)
         progressWindow->Send(UM_PROGRESS, 0, static_cast<intptr_t>(length));
     }
-    // Each chunk of at most 1024 bytes is checked for a cancel, written,
-    // counted and reported on its own, so the window's bar and a cancel
-    // behave the same whatever block sizes the transport delivers.
-    for (size_t offset = 0; offset < size; offset += kChunkSize) {
-      size_t n = std::min(kChunkSize, size - offset);
-      if (g_bCancel.load()) {
-        cancelled = true;
-        return 0;
+    // The body is handed on in chunks of 1024 bytes (the last one may be
+    // shorter), whatever block sizes the transport delivers: each chunk is
+    // checked for a cancel, written, counted and reported on its own.
+    while (size > 0) {
+      if (pendingSize == 0 && size >= kChunkSize) {
+        if (!EmitChunk(data, kChunkSize)) return 0;
+        data += kChunkSize;
+        size -= kChunkSize;
+        continue;
       }
-      if (std::fwrite(data + offset, 1, n, file) != n) {
-        fileError = true;
-        return 0;
+      size_t n = std::min(kChunkSize - pendingSize, size);
+      std::memcpy(pending + pendingSize, data, n);
+      pendingSize += n;
+      data += n;
+      size -= n;
+      if (pendingSize == kChunkSize) {
+        pendingSize = 0;
+        if (!EmitChunk(pending, kChunkSize)) return 0;
       }
-      total += static_cast<long long>(n);
-      if (progressWindow != nullptr)
-        progressWindow->Send(UM_PROGRESS, static_cast<uintptr_t>(total), 0);
     }
-    return size;
+    return received;
   }
 
   void OnHeaderLine(std::string_view line) {
@@ -259,6 +288,7 @@ Outcome Perform(CURL* curl, Transfer& transfer, char* errorBuffer) {
   transfer.statusCode = 0;
   transfer.reason.clear();
   CURLcode code = curl_easy_perform(curl);
+  if (!transfer.cancelled && !transfer.fileError) transfer.FlushPending();
   Outcome outcome = Classify(curl, transfer, code, errorBuffer);
   if (outcome.kind != Outcome::Done && outcome.kind != Outcome::FileError && g_bCancel.load())
     outcome.kind = Outcome::Cancelled;
