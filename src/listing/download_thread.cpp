@@ -1,0 +1,73 @@
+#include "listing/download_thread.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "listing/html_producer_factory.h"
+#include "text/tokenizer.h"
+
+namespace kanro::listing {
+namespace {
+
+constexpr int64_t kDaySeconds = 86400;
+
+// Marks the network as busy for the run. Only the marker this run created is
+// cleared: a worker started from the final message already owns a new one.
+class NetBusyMarker {
+ public:
+  NetBusyMarker() : marker_(std::make_unique<char>(0)) { g_pNetBusy.store(marker_.get()); }
+  ~NetBusyMarker() {
+    void* expected = marker_.get();
+    g_pNetBusy.compare_exchange_strong(expected, nullptr);
+  }
+  NetBusyMarker(const NetBusyMarker&) = delete;
+  NetBusyMarker& operator=(const NetBusyMarker&) = delete;
+
+ private:
+  std::unique_ptr<char> marker_;
+};
+
+// The prefecture number: the integer value of the first two characters.
+int PrefectureNumber(const std::string& item) {
+  std::string digits = item.substr(0, 2);
+  return std::atoi(digits.c_str());
+}
+
+}  // namespace
+
+int DownloadThread(DOWNLOADPARAM* param) {
+  int exitCode = 0;
+  {
+    NetBusyMarker busy;
+    const std::vector<std::string> items = text::TokenizeList(param->programmes);
+    const int days = std::clamp(param->days, 0, kMaxDownloadDays);
+    {
+      CHtmlProducerFactory factory;
+      for (int day = 0; day < days && exitCode == 0; ++day) {
+        const int64_t time = param->start + day * kDaySeconds;
+        for (const std::string& item : items) {
+          CHtmlProducer* producer = item.size() > 2 ? factory.Find(std::string_view(item).substr(2)) : nullptr;
+          if (!producer) continue;
+          producer->m_hWnd = param->window;
+          producer->m_location.SetPrefecture(PrefectureNumber(item));
+          producer->m_time = time;
+          producer->m_bForce = param->force;
+          producer->m_bOnceADay = param->onceADay;
+          if (!producer->Produce()) {
+            if (param->window) param->window->Post(app::UM_TASKRESULT, app::TASK_FAILED, 0);
+            exitCode = 1;
+            break;
+          }
+        }
+      }
+      if (exitCode == 0 && param->window) param->window->Send(app::UM_TASKRESULT, app::TASK_DOWNLOAD_DONE, 0);
+      param->onceADay = false;
+    }  // the catalogue and its producers go here
+  }    // and the busy marker here
+  g_bCancel.store(false);
+  return exitCode;
+}
+
+}  // namespace kanro::listing

@@ -1,0 +1,225 @@
+#include "listing/html_producer.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/paths.h"
+#include "app/settings_store.h"
+#include "net/http_request.h"
+#include "text/codepage.h"
+
+namespace kanro::listing {
+namespace {
+
+constexpr int kDefaultExpectedSize = 200000;
+constexpr int kDefaultWaitSec = 3;
+// Longest courtesy wait honoured; a larger setting is treated as this.
+constexpr int64_t kMaxWaitSec = 3600;
+constexpr int64_t kDaySeconds = 86400;
+
+// The temporary file a page is fetched into: a fresh "tv" file in the
+// system's temporary folder, removed when the object goes.
+class TemporaryPage {
+ public:
+  TemporaryPage() {
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) return;
+    std::string pattern = (folder / "tvXXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int fd = mkstemp(buffer.data());
+    if (fd < 0) return;
+    close(fd);
+    path_ = buffer.data();
+  }
+  ~TemporaryPage() {
+    if (!path_) return;
+    std::error_code ec;
+    std::filesystem::remove(*path_, ec);
+  }
+  TemporaryPage(const TemporaryPage&) = delete;
+  TemporaryPage& operator=(const TemporaryPage&) = delete;
+
+  bool valid() const { return path_.has_value(); }
+  const std::filesystem::path& path() const { return *path_; }
+
+ private:
+  std::optional<std::filesystem::path> path_;
+};
+
+void ReplaceEvery(std::string& text, std::string_view from, std::string_view to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+}
+
+// Seconds since 1970 of a file's last modification, or nothing.
+std::optional<int64_t> ModifiedTime(const std::filesystem::path& path) {
+  std::error_code ec;
+  auto stamp = std::filesystem::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  auto system = std::chrono::file_clock::to_sys(stamp);
+  return std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
+}
+
+bool Exists(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+std::string Format(const char* format, int a, int b, int c, int d, const std::string& key) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, format, a, b, c, d);
+  return buffer + key;
+}
+
+}  // namespace
+
+const std::string& WeekdayName(int weekday) {
+  static const std::array<std::string, 7> names = {
+      text::Utf8ToCp932("（日）"), text::Utf8ToCp932("（月）"), text::Utf8ToCp932("（火）"),
+      text::Utf8ToCp932("（水）"), text::Utf8ToCp932("（木）"), text::Utf8ToCp932("（金）"),
+      text::Utf8ToCp932("（土）"),
+  };
+  return names[static_cast<size_t>(weekday >= 0 && weekday < 7 ? weekday : 0)];
+}
+
+CHtmlProducer::CHtmlProducer() : m_bKeepFresh(GetProfileInt("Download", "KeepFresh", 1) != 0) {}
+
+CHtmlProducer::~CHtmlProducer() = default;
+
+int CHtmlProducer::GetExpectedSize() const {
+  return GetProfileInt("FileSize", GetKey().c_str(), kDefaultExpectedSize);
+}
+
+std::filesystem::path CHtmlProducer::DataPagePath() const {
+  return app::DataFolder() / (PageName() + ".htm");
+}
+
+std::filesystem::path CHtmlProducer::HeadPagePath() const {
+  char number[16];
+  std::snprintf(number, sizeof number, "%02d", m_location.m_nNumber);
+  return app::HeadFolder() / (number + GetKey() + ".htm");
+}
+
+std::string CHtmlProducer::PageName() const {
+  app::LocalDate date = app::ToLocalDate(m_time);
+  return Format("%04d%02d%02d%02d", date.year, date.month, date.day, m_location.m_nNumber, GetKey());
+}
+
+std::string CHtmlProducer::StatusText() const {
+  static const std::string open = text::Utf8ToCp932("【");
+  static const std::string close = text::Utf8ToCp932("】");
+  app::LocalDate date = app::ToLocalDate(m_time);
+  return std::to_string(date.month) + "/" + std::to_string(date.day) + WeekdayName(date.weekday) +
+         m_location.m_strName + open + GetName() + close;
+}
+
+std::string CHtmlProducer::PageUrl() const {
+  app::LocalDate date = app::ToLocalDate(m_time);
+  char day[32];
+  std::snprintf(day, sizeof day, "%02d%02d%02d", date.year, date.month, date.day);
+  std::string url = GetUrl();
+  ReplaceEvery(url, "%GooLocation", m_location.m_strGooCode);
+  ReplaceEvery(url, "%YahooLocation", m_location.m_strYahooCode);
+  ReplaceEvery(url, "%D", day);
+  return url;
+}
+
+bool CHtmlProducer::ShouldSkip(const std::filesystem::path& dataPage) const {
+  if (!m_bForce && !m_bKeepFresh && Exists(dataPage)) return true;
+  if (m_bOnceADay && Exists(dataPage)) {
+    std::optional<int64_t> modified = ModifiedTime(dataPage);
+    // Less than a whole day old (a time in the future counts as fresh too).
+    if (modified && (app::Now() - *modified) / kDaySeconds <= 0) return true;
+  }
+  return false;
+}
+
+void CHtmlProducer::CourtesyWait() {
+  // A negative setting means no wait; a huge one is capped so the count
+  // cannot overflow.
+  int64_t seconds = std::clamp<int64_t>(GetProfileInt("Download", "WaitSec", kDefaultWaitSec), 0, kMaxWaitSec);
+  int64_t steps = seconds * 100;
+  if (steps == 0) return;
+  Send(app::UM_PROGRESS, 0, static_cast<intptr_t>(steps));
+  while (steps > 0 && !g_bCancel.load()) {
+    Send(app::UM_PROGRESS, static_cast<uintptr_t>(steps), 0);
+    --steps;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void CHtmlProducer::LearnSize(int bytes) {
+  int64_t learned = (static_cast<int64_t>(bytes) + GetExpectedSize()) / 2;
+  learned = std::clamp<int64_t>(learned, INT_MIN, INT_MAX);
+  WriteProfileInt("FileSize", GetKey().c_str(), static_cast<int>(learned));
+}
+
+void CHtmlProducer::Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  if (m_hWnd) m_hWnd->Send(message, wParam, lParam);
+}
+
+intptr_t CHtmlProducer::SendText(unsigned message, uintptr_t wParam, const std::string& text) {
+  if (!m_hWnd) return 0;
+  return m_hWnd->Send(message, wParam, reinterpret_cast<intptr_t>(text.c_str()));
+}
+
+bool CHtmlProducer::Produce() {
+  if (ShouldSkip(DataPagePath())) return true;
+
+  static const std::string fetching = text::Utf8ToCp932("を取得中");
+  const std::string status = StatusText();
+  SendText(app::UM_STATUSTEXT, 0, status + fetching);
+
+  CourtesyWait();
+  int expected = GetExpectedSize();
+  Send(app::UM_PROGRESS, 0, expected > 0 ? expected : kDefaultExpectedSize);
+
+  const std::string url = PageUrl();
+  TemporaryPage downloaded;
+  if (!downloaded.valid()) return false;
+  // A stop request seen here ends the page as the transfer itself would.
+  if (g_bCancel.load()) return false;
+
+  int bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET");
+  if (bytes < 1) return false;
+  LearnSize(bytes);
+
+  if (!ConvertPage(downloaded.path())) return false;
+
+  SendText(app::UM_TASKRESULT, app::TASK_PAGE_WRITTEN, PageName());
+  return true;
+}
+
+bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
+  static const std::string converting = text::Utf8ToCp932("を整形中");
+  if (!m_pCreater) return false;
+  const std::filesystem::path headPage = HeadPagePath();
+  const std::filesystem::path dataPage = DataPagePath();
+  // The folders normally exist from start-up; a removed one is made again.
+  std::error_code ec;
+  std::filesystem::create_directories(headPage.parent_path(), ec);
+  std::filesystem::create_directories(dataPage.parent_path(), ec);
+
+  // An existing header page is kept; renewing means deleting it first.
+  if (!Exists(headPage) && !m_pCreater->CreateHead(downloaded, headPage)) return false;
+
+  const std::string status = StatusText();
+  Send(app::UM_PROGRESS, 100, 100);
+  SendText(app::UM_STATUSTEXT, 0, status + converting);
+  return m_pCreater->CreateData(downloaded, dataPage, status);
+}
+
+}  // namespace kanro::listing

@@ -1,0 +1,73 @@
+#pragma once
+// One listing type's producer: decides whether a day's page is needed, waits
+// politely, fetches it into a temporary file and has its page converter write
+// the header page (once) and the data page, reporting progress to the window.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/messages.h"
+#include "listing/html_creater.h"
+#include "sites/location.h"
+
+namespace kanro::listing {
+
+// The weekday suffix of a status text or title, "（水）" (CP932); 0 = Sunday.
+const std::string& WeekdayName(int weekday);
+
+class CHtmlProducer {
+ public:
+  // Reads "Download"/"KeepFresh" (default 1).
+  CHtmlProducer();
+  virtual ~CHtmlProducer();
+  CHtmlProducer(const CHtmlProducer&) = delete;
+  CHtmlProducer& operator=(const CHtmlProducer&) = delete;
+
+  // The listing type key, e.g. "GooTv".
+  virtual const std::string& GetKey() const = 0;
+  // The display name, e.g. "地上波" (CP932).
+  virtual const std::string& GetName() const = 0;
+  // The address template, "URL"/key with the type's default; it holds the
+  // placeholders "%GooLocation", "%YahooLocation" and "%D".
+  virtual std::string GetUrl() const = 0;
+
+  // Handles the page of m_time for m_location: true when it was produced or
+  // could be skipped, false when it failed (nothing escapes as an exception).
+  bool Produce();
+  // Converts a downloaded page as Produce does: the header page when it is
+  // missing, then the data page (with the progress and status messages).
+  bool ConvertPage(const std::filesystem::path& downloaded);
+  // "FileSize"/key (default 200000): the learned size of a page in bytes.
+  int GetExpectedSize() const;
+
+  // File names of the page of m_time and m_location.
+  std::filesystem::path DataPagePath() const;
+  std::filesystem::path HeadPagePath() const;
+  // "YYYYMMDDnnKey", the name reported to the window for a written page.
+  std::string PageName() const;
+  // The status text "3/9（水）北海道【地上波】" (CP932).
+  std::string StatusText() const;
+  // The address of the page: GetUrl with its placeholders filled in.
+  std::string PageUrl() const;
+
+  app::MessageTarget* m_hWnd = nullptr;
+  int64_t m_time = 0;
+  sites::CLocation m_location;
+  bool m_bForce = false;
+  bool m_bOnceADay = false;
+  bool m_bKeepFresh = true;
+
+ protected:
+  // Set by each subclass constructor; the producer owns its converter.
+  std::unique_ptr<CHtmlCreater> m_pCreater;
+
+ private:
+  bool ShouldSkip(const std::filesystem::path& dataPage) const;
+  void CourtesyWait();
+  void LearnSize(int bytes);
+  intptr_t SendText(unsigned message, uintptr_t wParam, const std::string& text);
+  void Send(unsigned message, uintptr_t wParam, intptr_t lParam);
+};
+
+}  // namespace kanro::listing
