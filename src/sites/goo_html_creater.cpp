@@ -4,23 +4,35 @@
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
-namespace {
 
-const std::string kAbsoluteLink = std::string("href=\"http://") + kGooHost + "/";
+const std::vector<SiteRewrite>& CGooHtmlCreater::Rewrites() {
+  using W = RewriteWhen;
+  static const std::vector<SiteRewrite> rewrites = {
+      // Icons from the local image folder.
+      {"/tv/img/icon/", "../Image/", W::Always},
+      // The program's own hour and channel header cells; the empty hour row goes.
+      {R"(<th width=".*" align="center">)", R"(<th class="hour">)", W::Always},
+      {R"(<tr><th class="hour">&nbsp;</th>.*?</tr>)", "", W::Always},
+      {R"(<th align="center" valign="middle" width=".*" class="showbg">)", R"(<th class="channel">)", W::Always},
+      // The hour link becomes an anchor named after the hour. It runs before
+      // the link removal, which needs "href" and so leaves it alone.
+      {R"(^(<tr><th class="epg_td_time".*?)<a.*?>(.*?)</a>)", R"($1<a name="$2">$2</a>)", W::Always},
+      // A watch placeholder after each programme's link: start time, title.
+      {R"(<td\s+.*?<strong>(.*?)</strong>.*?<strong>(.*?)</strong></a>)",
+       R"($& <a placeholder="TIME=$1&TITLE=$2end_of_placeholder"><img src="../Image/watch.gif" border="0"></a>)",
+       W::Always},
+      // iEPG links get their class before the right-aligned cells may go.
+      {R"(<td align="right"><a )", R"(<td align="right"><a class="iepg" )", W::Always},
+      {R"(<a\s+href.*?>(.*?)</a>)", "$1", W::RemoveAnchor},
+      {R"(href="/)", std::string("href=\"http://") + kGooHost + "/", W::KeepAnchor},
+      {R"(<td align="right">.*?</td>)", "", W::NoGCode},
+  };
+  return rewrites;
+}
 
-}  // namespace
-
-CGooHtmlCreater::CGooHtmlCreater()
-    : m_iconPath("/tv/img/icon/"),
-      m_hourHead(R"(<th width=".*" align="center">)"),
-      m_emptyHourRow(R"(<tr><th class="hour">&nbsp;</th>.*?</tr>)"),
-      m_channelHead(R"(<th align="center" valign="middle" width=".*" class="showbg">)"),
-      m_hourAnchor(R"(^(<tr><th class="epg_td_time".*?)<a.*?>(.*?)</a>)"),
-      m_programme(R"(<td\s+.*?<strong>(.*?)</strong>.*?<strong>(.*?)</strong></a>)"),
-      m_iepgLink(R"(<td align="right"><a )"),
-      m_anchor(R"(<a\s+href.*?>(.*?)</a>)"),
-      m_siteRelative(R"(href="/)"),
-      m_rightCell(R"(<td align="right">.*?</td>)") {}
+CGooHtmlCreater::CGooHtmlCreater() {
+  for (const SiteRewrite& rewrite : Rewrites()) m_patterns.emplace_back(rewrite.pattern);
+}
 
 CGooHtmlCreater::~CGooHtmlCreater() = default;
 
@@ -42,21 +54,14 @@ bool CGooHtmlCreater::IsHeadEnd() { return m_line.find("<!--/ch_top-->") != std:
 
 void CGooHtmlCreater::ConvertLine() {
   EucToSjis();
-  Rewrite(m_iconPath, "../Image/");
-  Rewrite(m_hourHead, R"(<th class="hour">)");
-  Rewrite(m_emptyHourRow, "");
-  Rewrite(m_channelHead, R"(<th class="channel">)");
-  // Before the anchors are removed: the hour links become named anchors,
-  // which the anchor removal (it needs "href") leaves alone.
-  Rewrite(m_hourAnchor, R"($1<a name="$2">$2</a>)");
-  Rewrite(m_programme,
-          R"($& <a placeholder="TIME=$1&TITLE=$2end_of_placeholder"><img src="../Image/watch.gif" border="0"></a>)");
-  Rewrite(m_iepgLink, R"(<td align="right"><a class="iepg" )");
-  if (m_bRemoveAnchor)
-    Rewrite(m_anchor, "$1");
-  else
-    Rewrite(m_siteRelative, kAbsoluteLink);
-  if (m_bRemoveGCode) Rewrite(m_rightCell, "");
+  const std::vector<SiteRewrite>& rewrites = Rewrites();
+  for (size_t i = 0; i < rewrites.size(); ++i) {
+    const RewriteWhen when = rewrites[i].when;
+    if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) ||
+        (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor) || (when == RewriteWhen::NoGCode && !m_bRemoveGCode))
+      continue;
+    Rewrite(m_patterns[i], rewrites[i].replacement);
+  }
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Converter for the goo listing pages (EUC-JP).
+#include <vector>
+
 #include "listing/html_creater.h"
+#include "sites/site_rewrite.h"
 #include "text/regex.h"
 
 namespace kanro::sites {
@@ -9,6 +12,9 @@ class CGooHtmlCreater : public listing::CHtmlCreater {
  public:
   CGooHtmlCreater();
   ~CGooHtmlCreater() override;
+
+  // The rewrites ConvertLine applies after the EUC-JP conversion, in order.
+  static const std::vector<SiteRewrite>& Rewrites();
 
  protected:
   void ConvertLine() override;
@@ -19,8 +25,7 @@ class CGooHtmlCreater : public listing::CHtmlCreater {
  private:
   bool m_bInside = false;
   bool m_bRemoveGCode = true;  // "Download"/"GCode" is 0, read per page
-  text::Regex m_iconPath, m_hourHead, m_emptyHourRow, m_channelHead, m_hourAnchor, m_programme,
-      m_iepgLink, m_anchor, m_siteRelative, m_rightCell;
+  std::vector<text::Regex> m_patterns;
 };
 
 }  // namespace kanro::sites

@@ -3,23 +3,32 @@
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
-namespace {
 
-const std::string kAbsoluteLink = std::string("href=\"http://") + kYahooHost + "/";
+const std::vector<SiteRewrite>& CYahooHtmlCreater::Rewrites() {
+  using W = RewriteWhen;
+  static const std::vector<SiteRewrite> rewrites = {
+      // Rows the site marks as hidden stay hidden; the white background goes.
+      {" class=n", R"( style="display: none;")", W::Always},
+      {R"( bgcolor = "#FFFFFF")", "", W::Always},
+      // The left hour column becomes time cells with an anchor named after the hour.
+      {R"(<td class="scroller" rowspan='60'.*?>(.*?)</td>)",
+       R"(<td class="epg_td_time" rowspan='60'><a name="$1">$1</a></td>)", W::Always},
+      {"valign='top'", R"(valign='top' class="genre_XX")", W::Always},
+      // The program's own hour and channel header cells.
+      {R"(<td class="scroller"(.*?)>(.*?)</td>)", R"(<th class="hour"$1>$2</th>)", W::Always},
+      {R"(<td class="station">(.*?)</td>)", R"(<th class="channel">$1</th>)", W::Always},
+      // Start time and title as bold text.
+      {R"(<span class="detail"><span class="time">(.*?)</span>)", "<strong>$1</strong>", W::Always},
+      {R"(<a class="title">(.*?)</a>&nbsp;</span>)", "<strong>$1</strong>", W::Always},
+      {R"(<a\s+href.*?>(.*?)</a>)", "$1", W::RemoveAnchor},
+      {R"(href="/)", std::string("href=\"http://") + kYahooHost + "/", W::KeepAnchor},
+  };
+  return rewrites;
+}
 
-}  // namespace
-
-CYahooHtmlCreater::CYahooHtmlCreater()
-    : m_hiddenRow(" class=n"),
-      m_whiteBackground(R"( bgcolor = "#FFFFFF")"),
-      m_timeColumn(R"(<td class="scroller" rowspan='60'.*?>(.*?)</td>)"),
-      m_topCell("valign='top'"),
-      m_hourCell(R"(<td class="scroller"(.*?)>(.*?)</td>)"),
-      m_stationCell(R"(<td class="station">(.*?)</td>)"),
-      m_time(R"(<span class="detail"><span class="time">(.*?)</span>)"),
-      m_title(R"(<a class="title">(.*?)</a>&nbsp;</span>)"),
-      m_anchor(R"(<a\s+href.*?>(.*?)</a>)"),
-      m_siteRelative(R"(href="/)") {}
+CYahooHtmlCreater::CYahooHtmlCreater() {
+  for (const SiteRewrite& rewrite : Rewrites()) m_patterns.emplace_back(rewrite.pattern);
+}
 
 CYahooHtmlCreater::~CYahooHtmlCreater() = default;
 
@@ -44,18 +53,13 @@ bool CYahooHtmlCreater::IsHeadEnd() {
 
 void CYahooHtmlCreater::ConvertLine() {
   Utf8ToAnsi();
-  Rewrite(m_hiddenRow, R"( style="display: none;")");
-  Rewrite(m_whiteBackground, "");
-  Rewrite(m_timeColumn, R"(<td class="epg_td_time" rowspan='60'><a name="$1">$1</a></td>)");
-  Rewrite(m_topCell, R"(valign='top' class="genre_XX")");
-  Rewrite(m_hourCell, R"(<th class="hour"$1>$2</th>)");
-  Rewrite(m_stationCell, R"(<th class="channel">$1</th>)");
-  Rewrite(m_time, "<strong>$1</strong>");
-  Rewrite(m_title, "<strong>$1</strong>");
-  if (m_bRemoveAnchor)
-    Rewrite(m_anchor, "$1");
-  else
-    Rewrite(m_siteRelative, kAbsoluteLink);
+  const std::vector<SiteRewrite>& rewrites = Rewrites();
+  for (size_t i = 0; i < rewrites.size(); ++i) {
+    const RewriteWhen when = rewrites[i].when;
+    if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) || (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor))
+      continue;
+    Rewrite(m_patterns[i], rewrites[i].replacement);
+  }
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Converter for the Yahoo radio listing pages (UTF-8).
+#include <vector>
+
 #include "listing/html_creater.h"
+#include "sites/site_rewrite.h"
 #include "text/regex.h"
 
 namespace kanro::sites {
@@ -10,6 +13,9 @@ class CYahooHtmlCreater : public listing::CHtmlCreater {
   CYahooHtmlCreater();
   ~CYahooHtmlCreater() override;
 
+  // The rewrites ConvertLine applies after the UTF-8 conversion, in order.
+  static const std::vector<SiteRewrite>& Rewrites();
+
  protected:
   void ConvertLine() override;
   bool IsTarget() override;
@@ -18,8 +24,7 @@ class CYahooHtmlCreater : public listing::CHtmlCreater {
 
  private:
   bool m_bInside = false;
-  text::Regex m_hiddenRow, m_whiteBackground, m_timeColumn, m_topCell, m_hourCell, m_stationCell,
-      m_time, m_title, m_anchor, m_siteRelative;
+  std::vector<text::Regex> m_patterns;
 };
 
 }  // namespace kanro::sites
