@@ -100,31 +100,20 @@ TEST_F(KeywordSearchTest, DuplicatedEntryUsesItsFirstPositionAndLateEntriesAreLe
   EXPECT_EQ(Lines(Search({"ニュース"})[0]), std::vector<std::string>{"2011030999 03/09 秋田県【地上波】"});
 }
 
-TEST_F(KeywordSearchTest, OneResultPerPageAndEveryKeywordInListOrder) {
-  Page("2011030908GooTv.htm", "<td>ドラマ 第1話</td>\r\n<td>ドラマ 第2話</td>\r\n<td>映画</td>\r\n");
+TEST_F(KeywordSearchTest, OneResultPerPageEveryKeywordInListOrderInvalidOnesNamed) {
+  Page("2011030908GooTv.htm", "<td>ドラマ 第1話</td>\r\n<td>ドラマ 第2話</td>\r\n<td>映画 (字幕)</td>\r\n");
   Page("2011031008GooTv.htm", "<td>映画</td>\r\n");
-  const auto results = Search({"映画", "ドラマ", "存在しない番組", "映画", "第\\d話"});
-  ASSERT_EQ(results.size(), 5u);
-  EXPECT_EQ(text::Cp932ToUtf8(results[0].keyword), "映画");
+  const auto results = Search({"映画", "ドラマ", "存在しない番組", "映画(", "映画", "[z-a]", "第\\d話"});
+  ASSERT_EQ(results.size(), 7u);
+  EXPECT_EQ(text::Cp932ToUtf8(results[3].keyword), "映画(");
   EXPECT_EQ(results[0].results.size(), 2u);
   EXPECT_EQ(Lines(results[1]), std::vector<std::string>{"2011030900 03/09 東京都【地上波】"});
-  EXPECT_TRUE(results[2].valid);
-  EXPECT_TRUE(results[2].results.empty());
-  EXPECT_EQ(results[3].results, results[0].results);  // a repeated keyword keeps its own place
-  EXPECT_EQ(results[4].results.size(), 1u);
-}
-
-TEST_F(KeywordSearchTest, InvalidKeywordIsNamedAndTheOthersStillWork) {
-  Page("2011030908GooTv.htm", "<td>映画 (字幕)</td>\r\n");
-  const auto results = Search({"映画(", "映画", "[z-a]", "字幕"});
-  ASSERT_EQ(results.size(), 4u);
-  EXPECT_FALSE(results[0].valid);
-  EXPECT_FALSE(results[0].error.empty());
-  EXPECT_TRUE(results[0].results.empty());
-  EXPECT_FALSE(results[2].valid);
-  EXPECT_EQ(results[1].results.size(), 1u);
-  EXPECT_EQ(results[3].results.size(), 1u);
-  EXPECT_TRUE(results[1].valid && results[3].valid);
+  EXPECT_TRUE(results[2].valid && results[2].results.empty());
+  EXPECT_TRUE(!results[3].valid && !results[3].error.empty() && results[3].results.empty());
+  EXPECT_EQ(results[4].results, results[0].results);  // a repeated keyword keeps its own place
+  EXPECT_FALSE(results[5].valid);
+  EXPECT_TRUE(results[6].valid);
+  EXPECT_EQ(results[6].results.size(), 1u);
 }
 
 TEST_F(KeywordSearchTest, EmptyListEmptyFolderAndUnreadablePages) {
