@@ -8,7 +8,6 @@
 //                                               DIR/keywords.txt (UTF-8) for
 //                                               other tools, then exit
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <atomic>
 #include <cstdio>
@@ -27,24 +26,30 @@
 #include "unit/taskpane/data_pages.h"
 
 // Heap accounting: the bytes allocated now and the most at any time since the
-// last reset, so the search's own peak can be told from the set-up's.
+// last reset, so the search's own peak can be told from the set-up's. Each
+// block carries its size in a 16-byte header (keeps malloc's alignment).
 namespace {
 std::atomic<size_t> g_heapNow{0};
 std::atomic<size_t> g_heapPeak{0};
+constexpr size_t kHeader = 16;
 
 void* CountedAlloc(size_t size) {
-  void* p = std::malloc(size ? size : 1);
-  if (!p) throw std::bad_alloc();
-  const size_t now = g_heapNow.fetch_add(malloc_usable_size(p)) + malloc_usable_size(p);
+  auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  if (!block) throw std::bad_alloc();
+  std::memcpy(block, &size, sizeof size);
+  const size_t now = g_heapNow.fetch_add(size) + size;
   size_t peak = g_heapPeak.load();
   while (now > peak && !g_heapPeak.compare_exchange_weak(peak, now)) {
   }
-  return p;
+  return block + kHeader;
 }
 void CountedFree(void* p) {
   if (!p) return;
-  g_heapNow.fetch_sub(malloc_usable_size(p));
-  std::free(p);
+  unsigned char* block = static_cast<unsigned char*>(p) - kHeader;
+  size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  g_heapNow.fetch_sub(size);
+  std::free(block);
 }
 }  // namespace
 
