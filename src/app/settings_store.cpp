@@ -103,9 +103,11 @@ bool IsCanonicalInt(const QString& text) {
   return ok && number >= INT_MIN && number <= INT_MAX && QString::number(number) == text;
 }
 
+// A write fails with AccessError. FormatError only says the old file could not
+// be parsed; QSettings still writes the new values, which repairs the file.
 bool SyncAndCheck(QSettings& settings) {
   settings.sync();
-  return settings.status() == QSettings::NoError;
+  return settings.status() != QSettings::AccessError;
 }
 
 bool WriteValue(const char* section, const char* key, const QVariant& value) {

@@ -1,0 +1,125 @@
+// kanro-cli settings end to end: separate processes share one settings file,
+// text crosses in UTF-8 and is stored as CP932, mistakes get exit code 2.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kanro::test::ProcessResult;
+
+class CliSettingsTest : public testing::Test {
+ protected:
+  void SetUp() override { kanro::app::DeleteAllProfileValues(); }
+
+  ProcessResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data-dir", data_.path().string()});
+    return kanro::test::RunKanroCli(args);
+  }
+
+  kanro::test::TempDir data_;
+};
+
+TEST_F(CliSettingsTest, ValuesSurviveBetweenProcessesInBothDirections) {
+  ASSERT_EQ(Cli({"settings", "set", "Download", "ExistTerm", "∞"}).exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "--int", "Window", "TvProgramTypeIndex", "-1"}).exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "Download", "Programs", "08GooTv,13YahooFm,"}).exitCode, 0);
+
+  ProcessResult got = Cli({"settings", "get", "Download", "ExistTerm"});
+  EXPECT_EQ(got.exitCode, 0);
+  EXPECT_EQ(got.out, "∞\n");
+  // The program itself reads CP932 and the int as an int.
+  EXPECT_EQ(GetProfileString("Download", "ExistTerm"), "\x81\x87");
+  EXPECT_EQ(GetProfileInt("Window", "TvProgramTypeIndex", 0), -1);
+
+  // Written here, read by the next process.
+  ASSERT_TRUE(WriteProfileBinary("Network", "ProxyPass", std::string("\x00\xff\x10", 3)));
+  ASSERT_TRUE(WriteProfileString("Watch", "20110309", "a\tb"));
+  ProcessResult list = Cli({"settings", "list"});
+  EXPECT_EQ(list.exitCode, 0);
+  EXPECT_EQ(list.out,
+            "Download\tExistTerm\tstring\t∞\n"
+            "Download\tPrograms\tstring\t08GooTv,13YahooFm,\n"
+            "Network\tProxyPass\tbinary\t00ff10\n"
+            "Watch\t20110309\tstring\ta\\tb\n"
+            "Window\tTvProgramTypeIndex\tint\t-1\n");
+  EXPECT_EQ(Cli({"settings", "get", "Network", "ProxyPass"}).out, "00ff10\n");
+
+  EXPECT_EQ(Cli({"settings", "delete", "Download", "Programs"}).exitCode, 0);
+  ProcessResult absent = Cli({"settings", "get", "Download", "Programs"});
+  EXPECT_EQ(absent.exitCode, 1);
+  EXPECT_EQ(absent.out, "");
+  EXPECT_EQ(GetProfileString("Download", "Programs", "default"), "default");
+}
+
+TEST_F(CliSettingsTest, MistakesAreUsageErrors) {
+  const std::vector<std::vector<std::string>> mistakes = {
+      {"settings"},
+      {"settings", "frobnicate"},
+      {"settings", "get", "Download"},
+      {"settings", "set", "Download", "Days"},
+      {"settings", "set", "--int", "Download", "Days", "eight"},
+      {"settings", "set", "--int", "Download", "Days", "99999999999"},
+      {"settings", "get", "Down/load", "Days"},
+      {"settings", "list", "extra"},
+      {"no-such-command"},
+      {"--no-such-option", "settings", "list"},
+  };
+  for (const auto& args : mistakes) {
+    ProcessResult result = Cli(args);
+    EXPECT_EQ(result.exitCode, 2) << args.back();
+    EXPECT_NE(result.err.find("usage: kanro-cli"), std::string::npos) << args.back();
+    EXPECT_EQ(result.out, "") << args.back();
+  }
+  EXPECT_EQ(kanro::test::RunKanroCli({}).exitCode, 2);
+  EXPECT_EQ(kanro::test::RunKanroCli({"--data-dir"}).exitCode, 2);
+  EXPECT_TRUE(kanro::app::ListProfileValues().empty());
+
+  ProcessResult help = kanro::test::RunKanroCli({"help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("settings list"), std::string::npos);
+}
+
+TEST_F(CliSettingsTest, UnusableDataFolderFailsWithAClearMessage) {
+  kanro::test::WriteAll(data_ / "plain-file", "x");
+  for (const fs::path& dir : {data_ / "plain-file", data_ / "plain-file" / "below"}) {
+    ProcessResult result = kanro::test::RunKanroCli({"--data-dir", dir.string(), "settings", "set", "A", "B", "c"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("data folder"), std::string::npos) << result.err;
+  }
+  EXPECT_TRUE(kanro::app::ListProfileValues().empty());
+}
+
+TEST_F(CliSettingsTest, EveryCommandFirstPreparesTheDataFolder) {
+  fs::create_directories(data_ / "Data");
+  kanro::test::WriteAll(data_ / "Data" / "2001010108GooTv.htm", "old");
+  ASSERT_TRUE(WriteProfileString("Download", "ExistTerm", "1"));
+  ASSERT_TRUE(WriteProfileString("Watch", "20010101", "0001 08GooTv,"));
+
+  EXPECT_EQ(Cli({"settings", "get", "Download", "ExistTerm"}).out, "1\n");
+
+  EXPECT_FALSE(fs::exists(data_ / "Data" / "2001010108GooTv.htm"));
+  EXPECT_EQ(GetProfileString("Watch", "20010101", "gone"), "gone");
+  for (const char* name : {"index.htm", "Replace.txt", "Keyword.txt", "Kanro.css", "Head", "Image/watch.gif"})
+    EXPECT_TRUE(fs::exists(data_ / name)) << name;
+}
+
+TEST_F(CliSettingsTest, CorruptSettingsFileGivesDefaultsAndIsRepaired) {
+  ASSERT_TRUE(WriteProfileInt("Download", "Days", 3));
+  fs::path file = kanro::app::ProfileLocation();
+  kanro::test::WriteAll(file, std::string("\xff\xfe[Down\x00load\nDays=@Variant(\x7f)\n[[", 30));
+
+  ProcessResult got = Cli({"settings", "get", "Download", "Days"});
+  EXPECT_EQ(got.exitCode, 1);
+  EXPECT_EQ(Cli({"settings", "set", "--int", "Download", "Days", "5"}).exitCode, 0);
+  EXPECT_EQ(Cli({"settings", "get", "Download", "Days"}).out, "5\n");
+}
+
+}  // namespace
