@@ -3,6 +3,8 @@
 // ".", escapes, backreferences), so PCRE2 never applies a meaning of its own.
 #include "text/regex.h"
 
+#include "text/codepage.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 0
 #include <pcre2.h>
 
@@ -300,7 +302,7 @@ class PatternTranslator {
         }
         default:
           ++pos_;
-          EmitLiteral(c);
+          if (!TakeDoubleByte(c)) EmitLiteral(c);
           canRepeat = true;
           break;
       }
@@ -342,6 +344,21 @@ class PatternTranslator {
   void EmitLiteral(Unit c) {
     if (c >= 0x20 && c < 0x7F && !IsAsciiAlnum(c)) Raw('\\');
     Raw(c);
+  }
+
+  // In byte strings a CP932 lead byte and the byte after it are one literal
+  // character: the trail byte may be "[", "\\" or "|" and must not act as
+  // syntax, and a quantifier after the character repeats both bytes.
+  bool IsDoubleByteAt(Unit c) const {
+    return !kWide && IsCp932LeadByte(static_cast<unsigned char>(c)) && pos_ < src_.size();
+  }
+  bool TakeDoubleByte(Unit lead) {
+    if (!IsDoubleByteAt(lead)) return false;
+    Append(out_, "(?:");
+    Raw(lead);
+    EmitLiteral(Char(pos_++));
+    Raw(')');
+    return true;
   }
 
   void EmitSet(UnitSet set, bool negated) {
@@ -465,6 +482,10 @@ class PatternTranslator {
       canRepeat = true;
       return true;
     }
+    if (TakeDoubleByte(e)) {
+      canRepeat = true;
+      return true;
+    }
     Unit unit = e;
     if (CharacterEscape(e, &unit) < 0) return false;
     EmitLiteral(unit);  // a known escape's value, or the character itself
@@ -477,6 +498,12 @@ class PatternTranslator {
   bool ClassAtom(bool* isSet, Unit* unit, UnitSet* set) {
     *isSet = false;
     const Unit c = Char(pos_++);
+    if (IsDoubleByteAt(c)) {  // a class holds bytes: both bytes join it
+      *set = {{c, c}, {Char(pos_), Char(pos_)}};
+      ++pos_;
+      *isSet = true;
+      return true;
+    }
     if (c != '\\') {
       *unit = c;
       return true;
@@ -646,7 +673,7 @@ struct BasicRegex<CharT>::Impl {
   }
 
   static constexpr uint32_t kCompileOptions = PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX |
-                                              PCRE2_DOLLAR_ENDONLY | PCRE2_MATCH_UNSET_BACKREF |
+                                              PCRE2_DOLLAR_ENDONLY |
                                               PCRE2_NEVER_UTF | PCRE2_NEVER_UCP |
                                               PCRE2_NEVER_BACKSLASH_C;
 
@@ -896,10 +923,15 @@ size_t BasicRegex<CharT>::ReplaceAllInto(View subject, View format, String& out)
     copied = end;
     if (begin == end) {
       // After an empty match: a non-empty match right here, else search on
-      // from the next code unit.
+      // from the next character. In CP932 bytes that skips a whole
+      // double-byte character, so no replacement lands between its bytes.
       if (end == subject.size()) break;
+      size_t next = end + 1;
+      if constexpr (sizeof(CharT) == 1) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(subject[end])) && next < subject.size()) ++next;
+      }
       found = impl_->Run(subject, end, true, PCRE2_NOTEMPTY_ATSTART, &data) ||
-              impl_->Run(subject, end + 1, false, 0, &data);
+              impl_->Run(subject, next, false, 0, &data);
     } else {
       found = impl_->Run(subject, end, false, 0, &data);
     }

@@ -5,12 +5,20 @@
 //   \s is ECMAScript white space and line terminators, \d is [0-9], \w is
 //   [A-Za-z0-9_]; "." is anything but \n, \r, U+2028, U+2029; "[]" matches
 //   nothing and "[^]" anything; \uXXXX works; "$" matches only at the end; a
-//   backreference to a later group does not compile.
+//   backreference to a later (or still open) group does not compile, and one
+//   to a group that took no part fails to match, as with std::regex. Stacked
+//   quantifiers ("a**", "a*+") do not compile. Lookbehind "(?<=" "(?<!" is
+//   accepted; other "(?" groups and inline flags are not.
+// In byte strings a CP932 double-byte character written in the pattern is one
+// literal character (its trail byte may look like "[" or "\"), and replacing
+// steps over a whole double-byte character after an empty match.
 // Replacement formats follow ECMAScript: $& and $0 the whole match, $1..$99 the
 // groups (empty when a group took no part), $$ a dollar, $` and $' the prefix
 // and suffix, anything else literal.
 // Every match runs with a bounded JIT stack and a match limit; a match that hits
-// the limit counts as no match (and is counted), never a hang or a crash.
+// the limit counts as no match (and is counted), never a hang or a crash. A
+// search over a long subject also gives up (counted the same way) after about
+// half a second, which only patterns with quadratic work per line reach.
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -57,7 +65,8 @@ class BasicRegex {
   size_t groupCount() const;
 
   // Finds the leftmost match at or after start. False when there is none, the
-  // pattern is invalid, or the match limit was hit.
+  // pattern is invalid, or the match limit was hit. The text before start is
+  // still seen by \b and lookbehind; "^" matches only at offset 0.
   bool Search(View subject, Match* match = nullptr, size_t start = 0) const;
   // Like Search, but the match must begin exactly at start (a sticky match).
   bool MatchAt(View subject, size_t start, Match* match = nullptr) const;
