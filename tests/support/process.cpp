@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -90,7 +92,15 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
   if (options.stdinText.empty()) CloseIfOpen(inPipe[1]);
   else fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
   char buffer[65536];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.timeoutMs);
+  bool killed = false;
   while (outPipe[0] >= 0 || errPipe[0] >= 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      kill(pid, SIGKILL);
+      killed = true;
+      break;
+    }
     pollfd fds[3];
     nfds_t count = 0;
     int* owners[3];
@@ -101,7 +111,7 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
       fds[count].revents = 0;
       owners[count++] = fd;
     }
-    if (poll(fds, count, -1) < 0) {
+    if (poll(fds, count, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -124,13 +134,79 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     }
   }
   CloseIfOpen(inPipe[1]);
+  CloseIfOpen(outPipe[0]);
+  CloseIfOpen(errPipe[0]);
   sigaction(SIGPIPE, &previous, nullptr);
 
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.exitCode = (!killed && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+BackgroundProcess::~BackgroundProcess() {
+  if (pid_ > 0) Stop(SIGKILL);
+}
+
+bool BackgroundProcess::Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+                              const ProcessOptions& options) {
+  if (pid_ > 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (!options.workingDir.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, options.workingDir.c_str());
+  std::vector<std::string> argStrings;
+  argStrings.push_back(program.string());
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envStrings = BuildEnvironment(options.env);
+  std::vector<char*> envp;
+  for (std::string& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = -1;
+  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return false;
+  pid_ = pid;
+  exitCode_ = -1;
+  return true;
+}
+
+bool BackgroundProcess::Running() { return Wait(0) == -1 && pid_ > 0; }
+
+int BackgroundProcess::Wait(int timeoutMs) {
+  if (pid_ <= 0) return exitCode_;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    int status = 0;
+    pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      pid_ = -1;
+      exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return exitCode_;
+    }
+    if (done < 0 && errno != EINTR) {
+      pid_ = -1;
+      return exitCode_;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+    usleep(10000);
+  }
+}
+
+void BackgroundProcess::Stop(int signal) {
+  if (pid_ <= 0) return;
+  kill(pid_, signal);
+  if (Wait(10000) == -1 && pid_ > 0) {
+    kill(pid_, SIGKILL);
+    Wait(10000);
+  }
 }
 
 std::filesystem::path BinDir() {

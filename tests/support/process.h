@@ -20,11 +20,35 @@ struct ProcessOptions {
   std::map<std::string, std::string> env;
   std::string stdinText;                // fed to the child's stdin, then closed
   std::filesystem::path workingDir;     // empty: this process's
+  int timeoutMs = 120000;               // then the child is killed (exitCode -1)
 };
 
 // Runs the program with the arguments and waits for it to end.
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const ProcessOptions& options = {});
+
+// A child left running while the test goes on; its output is discarded. The
+// destructor kills it if it still runs.
+class BackgroundProcess {
+ public:
+  BackgroundProcess() = default;
+  ~BackgroundProcess();
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  bool Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+             const ProcessOptions& options = {});
+  bool Running();
+  // Waits up to timeoutMs for the child to end; its exit code, or -1.
+  int Wait(int timeoutMs);
+  // Sends the signal (SIGTERM by default) and reaps the child.
+  void Stop(int signal = 15);
+  int pid() const { return pid_; }
+
+ private:
+  int pid_ = -1;
+  int exitCode_ = -1;
+};
 
 // The folder of the built executables and shipped data files (KANRO_BIN_DIR).
 std::filesystem::path BinDir();
