@@ -115,6 +115,11 @@ CurlList ToCurlList(const std::vector<std::string>& lines) {
   return CurlList(list);
 }
 
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
+
 std::FILE* OpenForWriting(const std::filesystem::path& path) {
 #ifdef _WIN32
   return _wfopen(path.c_str(), L"wb");
@@ -131,7 +136,7 @@ struct Transfer {
   long long total = 0;
   bool announcedLength = false;
   bool cancelled = false;      // g_bCancel stopped the transfer
-  bool fileError = false;      // the output file could not be written
+  bool fileError = false;      // the output file could not be written, or a handler threw
   bool statusRejected = false; // the body of an unaccepted status was refused
   long statusCode = 0;         // of the latest status line
   std::string reason;          // its reason phrase
@@ -210,12 +215,24 @@ struct Transfer {
   }
 };
 
+// The callbacks run inside libcurl, which no exception may cross: one that
+// escapes the window's handler ends the transfer like a write failure.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
-  return static_cast<Transfer*>(user)->OnBody(data, size * count);
+  auto* transfer = static_cast<Transfer*>(user);
+  try {
+    return transfer->OnBody(data, size * count);
+  } catch (...) {
+    transfer->fileError = true;
+    return 0;
+  }
 }
 
 size_t ReadHeader(char* data, size_t size, size_t count, void* user) {
-  static_cast<Transfer*>(user)->OnHeaderLine(std::string_view(data, size * count));
+  try {
+    static_cast<Transfer*>(user)->OnHeaderLine(std::string_view(data, size * count));
+  } catch (...) {
+    return 0;
+  }
   return size * count;
 }
 
@@ -288,7 +305,13 @@ Outcome Perform(CURL* curl, Transfer& transfer, char* errorBuffer) {
   transfer.statusCode = 0;
   transfer.reason.clear();
   CURLcode code = curl_easy_perform(curl);
-  if (!transfer.cancelled && !transfer.fileError) transfer.FlushPending();
+  if (!transfer.cancelled && !transfer.fileError) {
+    try {
+      transfer.FlushPending();
+    } catch (...) {
+      transfer.fileError = true;
+    }
+  }
   Outcome outcome = Classify(curl, transfer, code, errorBuffer);
   if (outcome.kind != Outcome::Done && outcome.kind != Outcome::FileError && g_bCancel.load())
     outcome.kind = Outcome::Cancelled;
@@ -323,9 +346,9 @@ int HttpRequest(const std::filesystem::path& outputPath,
   if (!curl) return -1;
   CURL* h = curl.get();
 
-  std::FILE* file = OpenForWriting(outputPath);
-  if (file == nullptr) return -1;
-  std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
+  OutputFile file(OpenForWriting(outputPath));
+  if (!file) return -1;
+  std::setvbuf(file.get(), nullptr, _IOFBF, 64 * 1024);
 
   // Headers: the caller's in order, the proxy credentials, the content type.
   HeaderLines serverHeaders;
@@ -350,7 +373,7 @@ int HttpRequest(const std::filesystem::path& outputPath,
   CurlList proxyList = ToCurlList(proxyHeaders.Lines());
 
   Transfer transfer;
-  transfer.file = file;
+  transfer.file = file.get();
   transfer.progressWindow = progressWindow;
   transfer.curl = h;
   char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -364,7 +387,13 @@ int HttpRequest(const std::filesystem::path& outputPath,
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
-  if (referer != nullptr) curl_easy_setopt(h, CURLOPT_REFERER, referer);
+  // A line break in the referer would end the header early and start another.
+  std::string refererLine;
+  if (referer != nullptr) {
+    refererLine = referer;
+    refererLine.resize(std::min(refererLine.find_first_of("\r\n"), refererLine.size()));
+    curl_easy_setopt(h, CURLOPT_REFERER, refererLine.c_str());
+  }
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, serverList.get());
   if (tunnelled && proxyList) {
     curl_easy_setopt(h, CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE));
@@ -418,7 +447,7 @@ int HttpRequest(const std::filesystem::path& outputPath,
     outcome = Perform(h, transfer, errorBuffer);
   }
 
-  const bool closed = std::fclose(file) == 0;
+  const bool closed = std::fclose(file.release()) == 0;
   switch (outcome.kind) {
     case Outcome::Done:
       if (!closed) return -1;
