@@ -20,39 +20,44 @@ constexpr std::array<uint16_t, 64> kFullWidthKana{
 };
 
 // The standard JIS row/cell to Shift-JIS mapping (row 0x21-0x7E).
-void AppendJisAsSjis(unsigned row, unsigned cell, std::string& out) {
+inline char* PutJisAsSjis(unsigned row, unsigned cell, char* out) {
   unsigned first = 0x81 + (row - 0x21) / 2;
   if (first > 0x9F) first += 0x40;
   unsigned second = cell + ((row & 1) ? 0x1F : 0x7D);
   if (second >= 0x7F) ++second;
-  out += static_cast<char>(first);
-  out += static_cast<char>(second);
+  *out++ = static_cast<char>(first);
+  *out++ = static_cast<char>(second);
+  return out;
 }
 
 }  // namespace
 
 std::string EucJpToCp932(std::string_view euc) {
-  std::string out;
-  out.reserve(euc.size());
+  // Every step writes at most as many bytes as it reads.
+  std::string result(euc.size(), '\0');
+  char* out = result.data();
   const size_t n = euc.size();
   for (size_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(euc[i]);
-    if (c == 0x8E) {
+    if (c < 0x80) {
+      *out++ = static_cast<char>(c);
+    } else if (c == 0x8E) {
       if (i + 1 == n) break;
       const auto kana = static_cast<unsigned char>(euc[++i]);
       if (kana >= 0xA0 && kana <= 0xDF) {
         const uint16_t jis = kFullWidthKana[kana - 0xA0];
-        AppendJisAsSjis(jis >> 8, jis & 0xFF, out);
+        out = PutJisAsSjis(jis >> 8, jis & 0xFF, out);
       }
     } else if (c >= 0xA1 && c <= 0xFE) {
       if (i + 1 == n) break;
       const auto trail = static_cast<unsigned char>(euc[++i]);
-      AppendJisAsSjis(c & 0x7F, trail & 0x7F, out);
+      out = PutJisAsSjis(c & 0x7F, trail & 0x7F, out);
     } else {
-      out += static_cast<char>(c);
+      *out++ = static_cast<char>(c);
     }
   }
-  return out;
+  result.resize(static_cast<size_t>(out - result.data()));
+  return result;
 }
 
 }  // namespace kanro::listing

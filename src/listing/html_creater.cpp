@@ -204,7 +204,7 @@ bool CHtmlCreater::CreateIndex(const fs::path& path) { return app::CreateIndex(p
 
 void CHtmlCreater::ConvertLine() {
   m_wide = text::Cp932ToWide(m_line);
-  CollapseWhiteSpace(m_wide, m_wideScratch);
+  CollapseWhiteSpace(m_wide);
   for (const CReplaceRule& rule : m_rules) rule.Apply(m_wide, m_wideScratch);
   m_line = text::WideToCp932(m_wide);
 }
@@ -215,7 +215,8 @@ void CHtmlCreater::EucToSjis() { m_line = EucJpToCp932(m_line); }
 
 void CHtmlCreater::Utf8ToAnsi() { m_line = text::Utf8ToCp932(m_line); }
 
-void CHtmlCreater::Rewrite(const text::Regex& pattern, std::string_view format) {
+void CHtmlCreater::Rewrite(const text::Regex& pattern, std::string_view requiredLiteral, std::string_view format) {
+  if (m_line.find(requiredLiteral) == std::string::npos) return;
   ReplaceAllUnlessLimited<char>(pattern, format, m_line, m_scratch);
 }
 

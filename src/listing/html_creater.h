@@ -51,8 +51,9 @@ class CHtmlCreater {
   void EucToSjis();
   // m_line from UTF-8 to CP932.
   void Utf8ToAnsi();
-  // Applies one site rewrite to m_line (see ReplaceAllUnlessLimited).
-  void Rewrite(const text::Regex& pattern, std::string_view format);
+  // Applies one site rewrite to m_line (see ReplaceAllUnlessLimited); the
+  // regex runs only when the line contains the pattern's required literal.
+  void Rewrite(const text::Regex& pattern, std::string_view requiredLiteral, std::string_view format);
   // Ends m_line at its first zero byte, as a C string would.
   void CutAtZeroByte();
 

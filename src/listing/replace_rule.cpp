@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 
+#include "listing/literal_prefix.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
 #include "text/tokenizer.h"
@@ -13,7 +14,7 @@ namespace {
 
 // ECMAScript white space and line terminators, the same set as the regex
 // wrapper's \s over wide text.
-bool IsWhiteSpace(char32_t c) {
+inline bool IsWhiteSpace(char32_t c) {
   if (c <= 0x20) return c == 0x20 || (c >= 0x09 && c <= 0x0D);
   if (c < 0xA0) return false;
   return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
@@ -33,10 +34,11 @@ void ReportInvalidPatternOnce(const std::string& pattern, const std::string& rea
 
 }  // namespace
 
-CReplaceRule::CReplaceRule(text::WRegex pattern, std::u32string replacement)
-    : m_pattern(std::move(pattern)), m_replacement(std::move(replacement)) {}
+CReplaceRule::CReplaceRule(std::u32string_view pattern, std::u32string replacement)
+    : m_pattern(pattern), m_requiredLiteral(RequiredLiteral(pattern)), m_replacement(std::move(replacement)) {}
 
 void CReplaceRule::Apply(std::u32string& text, std::u32string& scratch) const {
+  if (text.find(m_requiredLiteral) == std::u32string::npos) return;
   ReplaceAllUnlessLimited<char32_t>(m_pattern, m_replacement, text, scratch);
 }
 
@@ -45,33 +47,40 @@ ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path) {
   text::ForEachLine(path, [&set](std::string& line) {
     const std::vector<std::string> fields = text::SplitFields(line, '\t');
     if (fields.size() < 3 || fields[2] != "1") return true;
-    text::WRegex pattern(text::Cp932ToWide(fields[0]));
-    if (!pattern.valid()) {
-      ReportInvalidPatternOnce(fields[0], pattern.error());
+    CReplaceRule rule(text::Cp932ToWide(fields[0]), text::Cp932ToWide(fields[1]));
+    if (!rule.valid()) {
+      ReportInvalidPatternOnce(fields[0], rule.error());
       set.invalidPatterns.push_back(fields[0]);
       return true;
     }
-    set.rules.emplace_back(std::move(pattern), text::Cp932ToWide(fields[1]));
+    set.rules.push_back(std::move(rule));
     return true;
   });
   return set;
 }
 
-void CollapseWhiteSpace(std::u32string& text, std::u32string& scratch) {
-  size_t i = 0;
+void CollapseWhiteSpace(std::u32string& text) {
+  // In place: the text only ever shrinks. Most lines need no change at all,
+  // so nothing is written until the first run that is not a single blank.
   const size_t n = text.size();
-  while (i < n && !IsWhiteSpace(text[i])) ++i;
-  if (i == n) return;
-  scratch.assign(text, 0, i);
-  while (i < n) {
-    if (IsWhiteSpace(text[i])) {
-      scratch += U' ';
-      while (i < n && IsWhiteSpace(text[i])) ++i;
+  char32_t* const chars = text.data();
+  size_t read = 0;
+  while (read < n) {
+    if (IsWhiteSpace(chars[read]) && (chars[read] != U' ' || (read + 1 < n && IsWhiteSpace(chars[read + 1]))))
+      break;
+    ++read;
+  }
+  size_t write = read;
+  while (read < n) {
+    if (IsWhiteSpace(chars[read])) {
+      chars[write++] = U' ';
+      while (++read < n && IsWhiteSpace(chars[read])) {
+      }
     } else {
-      scratch += text[i++];
+      chars[write++] = chars[read++];
     }
   }
-  text.swap(scratch);
+  text.resize(write);
 }
 
 }  // namespace kanro::listing

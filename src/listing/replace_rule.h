@@ -14,13 +14,16 @@ namespace kanro::listing {
 
 class CReplaceRule {
  public:
-  CReplaceRule(text::WRegex pattern, std::u32string replacement);
+  CReplaceRule(std::u32string_view pattern, std::u32string replacement);
+  bool valid() const { return m_pattern.valid(); }
+  const std::string& error() const { return m_pattern.error(); }
   // Replaces every match in the text. A match abandoned at the engine's limit
   // leaves the text as it was.
   void Apply(std::u32string& text, std::u32string& scratch) const;
 
  private:
   text::WRegex m_pattern;
+  std::u32string m_requiredLiteral;
   std::u32string m_replacement;
 };
 
@@ -36,7 +39,7 @@ struct ReplaceRuleSet {
 ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path);
 
 // Turns every run of white space (ECMAScript \s) into one blank.
-void CollapseWhiteSpace(std::u32string& text, std::u32string& scratch);
+void CollapseWhiteSpace(std::u32string& text);
 
 // A regex replace-all that leaves the text unchanged when the engine gave up
 // on a match at its limit. Returns true when the text changed.

@@ -1,6 +1,7 @@
 #include "sites/goo_html_creater.h"
 
 #include "app/settings_store.h"
+#include "listing/literal_prefix.h"
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
@@ -31,7 +32,10 @@ const std::vector<SiteRewrite>& CGooHtmlCreater::Rewrites() {
 }
 
 CGooHtmlCreater::CGooHtmlCreater() {
-  for (const SiteRewrite& rewrite : Rewrites()) m_patterns.emplace_back(rewrite.pattern);
+  for (const SiteRewrite& rewrite : Rewrites()) {
+    m_patterns.emplace_back(rewrite.pattern);
+    m_literals.push_back(listing::RequiredLiteral<char>(rewrite.pattern));
+  }
 }
 
 CGooHtmlCreater::~CGooHtmlCreater() = default;
@@ -60,7 +64,7 @@ void CGooHtmlCreater::ConvertLine() {
     if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) ||
         (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor) || (when == RewriteWhen::NoGCode && !m_bRemoveGCode))
       continue;
-    Rewrite(m_patterns[i], rewrites[i].replacement);
+    Rewrite(m_patterns[i], m_literals[i], rewrites[i].replacement);
   }
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();

@@ -1,5 +1,6 @@
 #include "sites/yahoo_html_creater.h"
 
+#include "listing/literal_prefix.h"
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
@@ -27,7 +28,10 @@ const std::vector<SiteRewrite>& CYahooHtmlCreater::Rewrites() {
 }
 
 CYahooHtmlCreater::CYahooHtmlCreater() {
-  for (const SiteRewrite& rewrite : Rewrites()) m_patterns.emplace_back(rewrite.pattern);
+  for (const SiteRewrite& rewrite : Rewrites()) {
+    m_patterns.emplace_back(rewrite.pattern);
+    m_literals.push_back(listing::RequiredLiteral<char>(rewrite.pattern));
+  }
 }
 
 CYahooHtmlCreater::~CYahooHtmlCreater() = default;
@@ -58,7 +62,7 @@ void CYahooHtmlCreater::ConvertLine() {
     const RewriteWhen when = rewrites[i].when;
     if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) || (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor))
       continue;
-    Rewrite(m_patterns[i], rewrites[i].replacement);
+    Rewrite(m_patterns[i], m_literals[i], rewrites[i].replacement);
   }
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();
