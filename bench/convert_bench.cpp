@@ -1,0 +1,333 @@
+// Page conversion speed: a ~300 KB goo page and a Yahoo page through the whole
+// conversion (decode, site rewrites, white-space folding, the default rules,
+// watch links, writing the page), and a 200 KB single line, also on a thread
+// with a 1 MB stack.
+//
+//   bench_convert_bench                          the Google Benchmark runs
+//   bench_convert_bench --write-workload DIR     80 goo pages in DIR/pages, the
+//                                                default rules and convert.pl, a
+//                                                perl program doing the same
+//                                                rewrites (bench/convert_vs_perl.sh)
+//   bench_convert_bench --convert-workload DIR   converts DIR/pages into DIR/Data
+#include <benchmark/benchmark.h>
+#include <pthread.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/default_files.h"
+#include "app/paths.h"
+#include "sites/goo_html_creater.h"
+#include "sites/sample_pages.h"
+#include "sites/yahoo_html_creater.h"
+#include "text/codepage.h"
+#include "text/text_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kanro::sites::CGooHtmlCreater;
+using kanro::sites::CYahooHtmlCreater;
+
+constexpr size_t kPageBytes = 300000;
+
+fs::path MakeTempDir(const char* prefix) {
+  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
+  if (!mkdtemp(pattern.data())) {
+    std::perror("mkdtemp");
+    std::exit(2);
+  }
+  return pattern;
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+// A private settings folder and a data folder with the default files, so the
+// benchmark never touches the user's own settings or pages.
+struct Environment {
+  fs::path root = MakeTempDir("kanro-convert-bench");
+  Environment() {
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    fs::create_directories(root / "data");
+    kanro::app::SetDataDir(root / "data");
+    kanro::app::CreateDefaultFiles();
+  }
+  ~Environment() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+};
+
+Environment& TheEnvironment() {
+  static Environment environment;
+  return environment;
+}
+
+fs::path SamplePage(const std::string& typeKey, const std::string& location, size_t bytes) {
+  kanro::sites::SamplePageSpec spec;
+  spec.typeKey = typeKey;
+  spec.locationCode = location;
+  spec.targetBytes = bytes;
+  spec.lineEnd = kanro::sites::SampleLineEnd::CrLf;
+  const fs::path path = TheEnvironment().root / (typeKey + ".page");
+  if (!fs::exists(path)) kanro::sites::WriteSamplePage(path, spec);
+  return path;
+}
+
+template <class Creater>
+void ConvertPage(benchmark::State& state, const fs::path& page) {
+  const fs::path out = TheEnvironment().root / "out.htm";
+  const std::string title = kanro::text::Utf8ToCp932("3/9（水）茨城県【地上波】");
+  Creater creater;
+  for (auto _ : state) {
+    if (!creater.CreateData(page, out, title)) state.SkipWithError("conversion failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(page)));
+}
+
+void BM_ConvertGooPage(benchmark::State& state) {
+  ConvertPage<CGooHtmlCreater>(state, SamplePage("GooTv", "008", kPageBytes));
+}
+BENCHMARK(BM_ConvertGooPage)->Unit(benchmark::kMillisecond);
+
+// The line work alone, without the file system: the lines of the page held
+// in memory go through region test, decoding, every rewrite, white-space
+// folding, the rules and the watch links.
+class InMemoryGooCreater : public CGooHtmlCreater {
+ public:
+  size_t ConvertAll(const std::vector<std::string>& lines) {
+    BeginPage();
+    size_t bytes = 0;
+    for (const std::string& line : lines) {
+      if (line.empty()) continue;
+      m_line = line;
+      if (!IsTarget()) continue;
+      ConvertLine();
+      ReplaceWatch();
+      bytes += m_line.size();
+    }
+    return bytes;
+  }
+};
+
+void BM_ConvertGooLines(benchmark::State& state) {
+  std::vector<std::string> lines;
+  kanro::text::ForEachLine(SamplePage("GooTv", "008", kPageBytes), [&](std::string& line) {
+    lines.push_back(line);
+    return true;
+  });
+  InMemoryGooCreater creater;
+  for (auto _ : state) benchmark::DoNotOptimize(creater.ConvertAll(lines));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kPageBytes));
+}
+BENCHMARK(BM_ConvertGooLines)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertYahooPage(benchmark::State& state) {
+  ConvertPage<CYahooHtmlCreater>(state, SamplePage("YahooAm", "23", kPageBytes));
+}
+BENCHMARK(BM_ConvertYahooPage)->Unit(benchmark::kMillisecond);
+
+// One listing line of 200 KB: programme cells without line breaks.
+fs::path HugeLinePage() {
+  const fs::path path = TheEnvironment().root / "huge.page";
+  if (fs::exists(path)) return path;
+  std::string cells;
+  for (int i = 0; cells.size() < 200000; ++i)
+    cells += "<td  class=\"genre_01\"><a href=\"/contents/program/" + std::to_string(i) +
+             ".html\"><strong>5:00</strong> <strong><img src=\"/tv/img/icon/shinban.gif\" alt=\"new\">Title " +
+             std::to_string(i) + "</strong></a></td><td align=\"right\"><a href=\"/iepg\">iEPG</a></td>";
+  WriteBytes(path, "<!--ch_top-->\r\n" + cells + "\r\n<!--ch_bottom-->\r\n");
+  return path;
+}
+
+void BM_ConvertHugeLine(benchmark::State& state) { ConvertPage<CGooHtmlCreater>(state, HugeLinePage()); }
+BENCHMARK(BM_ConvertHugeLine)->Unit(benchmark::kMillisecond);
+
+struct ThreadJob {
+  fs::path page;
+  bool ok = false;
+  double seconds = 0;
+};
+
+void* ConvertOnThread(void* arg) {
+  auto* job = static_cast<ThreadJob*>(arg);
+  CGooHtmlCreater creater;
+  const auto start = std::chrono::steady_clock::now();
+  job->ok = creater.CreateData(job->page, TheEnvironment().root / "huge.htm", "t");
+  job->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return nullptr;
+}
+
+// The same line on a thread with a 1 MB stack; the time is the conversion's
+// own, measured on that thread.
+void BM_ConvertHugeLineOn1MbStack(benchmark::State& state) {
+  ThreadJob job{HugeLinePage()};
+  for (auto _ : state) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 1 << 20);
+    pthread_t thread;
+    if (pthread_create(&thread, &attr, ConvertOnThread, &job) != 0) state.SkipWithError("no thread");
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+    if (!job.ok) state.SkipWithError("conversion failed");
+    state.SetIterationTime(job.seconds);
+  }
+}
+BENCHMARK(BM_ConvertHugeLineOn1MbStack)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// ---- The comparison with perl ------------------------------------------------
+
+// An ECMAScript pattern as a perl s{}{} pattern (the fixed patterns use no
+// braces, "@" or "$" but the end anchor).
+std::string PerlPattern(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    if (c == '{' || c == '}' || c == '@') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// An ECMAScript replacement format as a perl replacement ("$0" is the whole
+// match there, "$$" a dollar, any other "$" literal).
+std::string PerlReplacement(const std::string& format) {
+  std::string out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    const char next = i + 1 < format.size() ? format[i + 1] : '\0';
+    if (c == '$' && (next == '&' || next == '0')) {
+      out += "$&";
+      ++i;
+    } else if (c == '$' && next >= '1' && next <= '9') {
+      out += "${";
+      out += next;
+      out += '}';
+      ++i;
+    } else if (c == '$' && next == '$') {
+      out += "\\$";
+      ++i;
+    } else {
+      if (c == '$' || c == '@' || c == '\\' || c == '{' || c == '}') out += '\\';
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The perl program: region selection, the goo rewrites as the default
+// settings apply them, white-space folding, the rules of Replace.txt and the
+// watch links, writing CR LF lines. Bytes in, bytes out (no code-page work).
+std::string PerlProgram(const fs::path& rulesPath) {
+  std::string program =
+      "# perl -p -i convert.pl PAGES...: the goo page rewrites, generated by bench_convert_bench\n"
+      "BEGIN { $in = 0; $id = 0; }\n"
+      "sub enc { my $o = ''; my @b = unpack('C*', $_[0]);\n"
+      "  for (my $i = 0; $i < @b; $i++) { my $c = $b[$i];\n"
+      "    if (($c >= 0x81 && $c <= 0x9F) || ($c >= 0xE0 && $c <= 0xEF)) {\n"
+      "      $o .= sprintf('%%%02X', $c); last if $i + 1 == @b; $o .= sprintf('%%%02X', $b[++$i]); }\n"
+      "    elsif ($c == 0x20) { $o .= '+'; }\n"
+      "    elsif (($c >= 0x40 && $c <= 0x5A) || ($c >= 0x61 && $c <= 0x7A) || ($c >= 0x30 && $c <= 0x39)\n"
+      "           || $c == 0x2A || $c == 0x2D || $c == 0x2E || $c == 0x5F) { $o .= chr($c); }\n"
+      "    else { $o .= sprintf('%%%02X', $c); } }\n"
+      "  $o }\n"
+      "sub watch { my ($t, $u) = @_; $u =~ s/<.*?>//g;\n"
+      "  sprintf('href=\"prp://watch?ID=%04d&TIME=%s&TITLE=%s\"', $id++, enc($t), enc($u)) }\n"
+      "s/\\r?\\n\\z//;\n"
+      "my $keep = 0;\n"
+      "$in = !$in if /<!--ch_top-->|<!--ch_bottom-->/;\n"
+      "if ($in && $_ ne '') {\n"
+      "  $keep = 1;\n"
+      "  my $body = /<!--\\/ch_top-->/;\n";
+  for (const auto& rewrite : CGooHtmlCreater::Rewrites()) {
+    if (rewrite.when == kanro::sites::RewriteWhen::RemoveAnchor) continue;  // RemoveAnchor 0, GCode 0
+    program += "  s{" + PerlPattern(rewrite.pattern) + "}{" + PerlReplacement(rewrite.replacement) + "}g;\n";
+  }
+  program += "  s/\\s+/ /g;\n";
+  kanro::text::ForEachLine(rulesPath, [&](std::string& line) {
+    const size_t tab1 = line.find('\t');
+    const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab2 == std::string::npos || line.substr(tab2 + 1) != "1") return true;
+    program += "  s{" + PerlPattern(line.substr(0, tab1)) + "}{" +
+               PerlReplacement(line.substr(tab1 + 1, tab2 - tab1 - 1)) + "}g;\n";
+    return true;
+  });
+  program +=
+      "  s{placeholder=\"TIME=(.*?)&TITLE=(.*?)end_of_placeholder\"}{watch($1, $2)}ge;\n"
+      "  $_ = \"</thead>\\r\\n<tbody>\\r\\n$_\" if $body;\n"
+      "}\n"
+      "$_ = $keep ? \"$_\\r\\n\" : '';\n"
+      "if (eof) { $in = 0; $id = 0; }\n";
+  return program;
+}
+
+void WriteWorkload(const fs::path& dir) {
+  fs::create_directories(dir / "pages");
+  // 8 days x 10 goo entries (ten prefectures' terrestrial listings).
+  int written = 0;
+  for (int day = 9; day < 17; ++day) {
+    for (int prefecture = 1; prefecture <= 10; ++prefecture) {
+      kanro::sites::SamplePageSpec spec;
+      spec.typeKey = "GooTv";
+      char code[8];
+      std::snprintf(code, sizeof code, "%03d", prefecture);
+      spec.locationCode = code;
+      spec.day = day;
+      spec.targetBytes = kPageBytes;
+      spec.lineEnd = kanro::sites::SampleLineEnd::CrLf;
+      char name[64];
+      std::snprintf(name, sizeof name, "201103%02d%02dGooTv.html", day, prefecture);
+      kanro::sites::WriteSamplePage(dir / "pages" / name, spec);
+      ++written;
+    }
+  }
+  fs::copy_file(kanro::app::RulesPath(), dir / "Replace.txt", fs::copy_options::overwrite_existing);
+  WriteBytes(dir / "convert.pl", PerlProgram(dir / "Replace.txt"));
+  std::printf("%d pages in %s\n", written, (dir / "pages").c_str());
+}
+
+int ConvertWorkload(const fs::path& dir) {
+  fs::create_directories(dir / "Data");
+  kanro::app::SetDataDir(dir);  // the workload's own Replace.txt
+  std::vector<fs::path> pages;
+  for (const auto& entry : fs::directory_iterator(dir / "pages")) pages.push_back(entry.path());
+  const auto start = std::chrono::steady_clock::now();
+  CGooHtmlCreater creater;
+  int failed = 0;
+  for (const fs::path& page : pages) {
+    const fs::path out = dir / "Data" / page.filename().replace_extension(".htm");
+    failed += creater.CreateData(page, out, "t") ? 0 : 1;
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("kanro: %zu pages converted in %.3f s (%d failed)\n", pages.size(), seconds, failed);
+  return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write-workload") == 0) {
+    TheEnvironment();
+    WriteWorkload(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--convert-workload") == 0) {
+    TheEnvironment();
+    return ConvertWorkload(argv[2]);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  TheEnvironment();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
