@@ -27,13 +27,4 @@ TEST(UrlPartsTest, ObjectNameIsTheUndecodedTextAfterTheHost) {
   EXPECT_EQ(SplitUrl("http://example.com")->objectName, "/");
 }
 
-TEST(UrlPartsTest, RejectsWhatCannotBeRequested) {
-  for (const char* url : {"", "example.com/page", "ftp://example.com/file", "http://", "http://:80/",
-                          "mailto:someone@example.com", "http://exa mple.com/"}) {
-    SCOPED_TRACE(url);
-    EXPECT_FALSE(SplitUrl(url));
-  }
-  EXPECT_FALSE(SplitUrl(std::string("http://example.com/\0x", 21)));
-}
-
 }  // namespace
