@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace kanro::listing {
 namespace {
@@ -40,7 +41,12 @@ std::string EucJpToCp932(std::string_view euc) {
   for (size_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(euc[i]);
     if (c < 0x80) {
-      *out++ = static_cast<char>(c);
+      // Markup is mostly ASCII: copy the whole run at once.
+      size_t end = i + 1;
+      while (end < n && static_cast<unsigned char>(euc[end]) < 0x80) ++end;
+      std::memcpy(out, euc.data() + i, end - i);
+      out += end - i;
+      i = end - 1;
     } else if (c == 0x8E) {
       if (i + 1 == n) break;
       const auto kana = static_cast<unsigned char>(euc[++i]);

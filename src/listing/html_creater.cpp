@@ -215,8 +215,8 @@ void CHtmlCreater::EucToSjis() { m_line = EucJpToCp932(m_line); }
 
 void CHtmlCreater::Utf8ToAnsi() { m_line = text::Utf8ToCp932(m_line); }
 
-void CHtmlCreater::Rewrite(const text::Regex& pattern, std::string_view requiredLiteral, std::string_view format) {
-  if (m_line.find(requiredLiteral) == std::string::npos) return;
+void CHtmlCreater::Rewrite(const text::Regex& pattern, const LiteralFinder& requiredLiteral, std::string_view format) {
+  if (!requiredLiteral.FoundIn(m_line)) return;
   ReplaceAllUnlessLimited<char>(pattern, format, m_line, m_scratch);
 }
 

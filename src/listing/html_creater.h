@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "listing/literal_prefix.h"
 #include "listing/replace_rule.h"
 #include "listing/watch_links.h"
 
@@ -53,7 +54,7 @@ class CHtmlCreater {
   void Utf8ToAnsi();
   // Applies one site rewrite to m_line (see ReplaceAllUnlessLimited); the
   // regex runs only when the line contains the pattern's required literal.
-  void Rewrite(const text::Regex& pattern, std::string_view requiredLiteral, std::string_view format);
+  void Rewrite(const text::Regex& pattern, const LiteralFinder& requiredLiteral, std::string_view format);
   // Ends m_line at its first zero byte, as a C string would.
   void CutAtZeroByte();
 

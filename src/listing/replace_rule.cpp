@@ -17,6 +17,7 @@ namespace {
 inline bool IsWhiteSpace(char32_t c) {
   if (c <= 0x20) return c == 0x20 || (c >= 0x09 && c <= 0x0D);
   if (c < 0xA0) return false;
+  if (c > 0x3000) return c == 0xFEFF;  // kana and kanji, the common case
   return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
          c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
 }
@@ -38,7 +39,7 @@ CReplaceRule::CReplaceRule(std::u32string_view pattern, std::u32string replaceme
     : m_pattern(pattern), m_requiredLiteral(RequiredLiteral(pattern)), m_replacement(std::move(replacement)) {}
 
 void CReplaceRule::Apply(std::u32string& text, std::u32string& scratch) const {
-  if (text.find(m_requiredLiteral) == std::u32string::npos) return;
+  if (!m_requiredLiteral.FoundIn(text)) return;
   ReplaceAllUnlessLimited<char32_t>(m_pattern, m_replacement, text, scratch);
 }
 

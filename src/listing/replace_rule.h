@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "listing/literal_prefix.h"
 #include "text/regex.h"
 
 namespace kanro::listing {
@@ -23,7 +24,7 @@ class CReplaceRule {
 
  private:
   text::WRegex m_pattern;
-  std::u32string m_requiredLiteral;
+  WideLiteralFinder m_requiredLiteral;
   std::u32string m_replacement;
 };
 

@@ -34,7 +34,7 @@ const std::vector<SiteRewrite>& CGooHtmlCreater::Rewrites() {
 CGooHtmlCreater::CGooHtmlCreater() {
   for (const SiteRewrite& rewrite : Rewrites()) {
     m_patterns.emplace_back(rewrite.pattern);
-    m_literals.push_back(listing::RequiredLiteral<char>(rewrite.pattern));
+    m_literals.emplace_back(listing::RequiredLiteral<char>(rewrite.pattern));
   }
 }
 

@@ -26,7 +26,7 @@ class CGooHtmlCreater : public listing::CHtmlCreater {
   bool m_bInside = false;
   bool m_bRemoveGCode = true;  // "Download"/"GCode" is 0, read per page
   std::vector<text::Regex> m_patterns;
-  std::vector<std::string> m_literals;  // what a line needs for each pattern to match
+  std::vector<listing::LiteralFinder> m_literals;  // what a line needs for each pattern to match
 };
 
 }  // namespace kanro::sites

@@ -30,7 +30,7 @@ const std::vector<SiteRewrite>& CYahooHtmlCreater::Rewrites() {
 CYahooHtmlCreater::CYahooHtmlCreater() {
   for (const SiteRewrite& rewrite : Rewrites()) {
     m_patterns.emplace_back(rewrite.pattern);
-    m_literals.push_back(listing::RequiredLiteral<char>(rewrite.pattern));
+    m_literals.emplace_back(listing::RequiredLiteral<char>(rewrite.pattern));
   }
 }
 

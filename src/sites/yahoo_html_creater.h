@@ -25,7 +25,7 @@ class CYahooHtmlCreater : public listing::CHtmlCreater {
  private:
   bool m_bInside = false;
   std::vector<text::Regex> m_patterns;
-  std::vector<std::string> m_literals;  // what a line needs for each pattern to match
+  std::vector<listing::LiteralFinder> m_literals;  // what a line needs for each pattern to match
 };
 
 }  // namespace kanro::sites

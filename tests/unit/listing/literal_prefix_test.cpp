@@ -48,5 +48,21 @@ TEST(LiteralPrefixTest, NeverRejectsAMatchingText) {
   }
 }
 
+TEST(LiteralPrefixTest, FinderAgreesWithPlainSearch) {
+  const std::string texts[] = {"", "<td", "<td align=\"right\"><a ", "x<td align=\"right\"><a y",
+                               "<td align=\"right\">G</td>", "aaaaab", "abab<tabc<td al<td align=\"right\"><a "};
+  for (const std::string literal : {"", "<", "<td", "<td align=\"right\"><a ", "aab", "abc<", "href=\"/"}) {
+    const LiteralFinder finder(literal);
+    for (const std::string& text : texts)
+      EXPECT_EQ(finder.FoundIn(text), text.find(literal) != std::string::npos) << literal << " in " << text;
+  }
+  // Wide characters that share a low byte (U+3042 and U+0142) must not make
+  // the search skip a match.
+  const WideLiteralFinder wide(U"\u3042\u0142x\u3000");
+  EXPECT_TRUE(wide.FoundIn(U"..\u0142\u3042\u0142x\u3000.."));
+  EXPECT_FALSE(wide.FoundIn(U"..\u0142\u3042\u0142x\u3001.."));
+  EXPECT_TRUE(WideLiteralFinder(U"\u3000\u3000\u3000").FoundIn(U"a\u3000\u0100\u3000\u3000\u3000"));
+}
+
 }  // namespace
 }  // namespace kanro::listing
