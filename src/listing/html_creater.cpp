@@ -1,10 +1,17 @@
 #include "listing/html_creater.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
-#include <random>
 #include <system_error>
 #include <thread>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "app/frameset_page.h"
 #include "app/messages.h"
@@ -68,6 +75,22 @@ void ReportFileError(const fs::path& path, const char* whatFailedUtf8) {
   app::CurrentNotifier().Warn(DisplayPath(path) + text::Utf8ToCp932(whatFailedUtf8));
 }
 
+#ifdef _WIN32
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(_getpid()); }
+bool FlushToDisk(const fs::path&) { return true; }  // the rename below is itself durable there
+#else
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
+// The new page must be on disk before it replaces an old one, or a crash
+// right after the replace could leave an empty page instead of either.
+bool FlushToDisk(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+#endif
+
 // A page written beside its target and moved over it only when complete, so a
 // failed conversion never replaces a good page with a broken or empty one.
 class PageFile {
@@ -78,11 +101,11 @@ class PageFile {
   PageFile& operator=(const PageFile&) = delete;
 
   bool Open() {
-    std::random_device random;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    // Unique per process and page, so two programs converting the same page
+    // never share a file.
+    static std::atomic<unsigned> counter{0};
     m_temp = m_target;
-    m_temp += suffix;
+    m_temp += ".tmp" + std::to_string(CurrentProcessId()) + "-" + std::to_string(counter++);
     return m_writer.Open(m_temp);
   }
   bool Write(std::string_view text) { return m_writer.Write(text); }
@@ -92,6 +115,10 @@ class PageFile {
   // tried again 10 times, 100 ms apart.
   bool Commit() {
     if (!m_writer.Close()) return false;
+    // Replacing a good page: make sure the new one is on disk first. A new
+    // page has nothing to lose and skips the wait.
+    std::error_code ignored;
+    if (fs::exists(m_target, ignored) && !FlushToDisk(m_temp)) return false;
     for (int retries = 0;; ++retries) {
       std::error_code error;
       fs::rename(m_temp, m_target, error);
