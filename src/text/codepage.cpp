@@ -117,31 +117,27 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 std::u32string Cp932ToWide(std::string_view bytes) {
   const Cp932Tables& t = Tables();
-  std::u32string out;
-  out.reserve(bytes.size());
+  // Never more characters than bytes: size once, write through a pointer.
+  std::u32string out(bytes.size(), U'\0');
+  char32_t* o = out.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t n = bytes.size();
   for (size_t i = 0; i < n; ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
+    const unsigned char b = in[i];
     if (b < 0x80) {
-      out += static_cast<char32_t>(b);
-      continue;
-    }
-    if (IsCp932LeadByte(b)) {
-      if (i + 1 < n) {
-        const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-        if (trail >= 0x40 && trail <= 0xFC && trail != 0x7F) {
-          const char32_t c = t.pairs[b << 8 | trail];
-          out += c ? c : kCp932DefaultWide;
-          ++i;
-          continue;
-        }
-      }
+      *o++ = b;
+    } else if (!IsCp932LeadByte(b)) {
+      *o++ = t.single[b];
+    } else if (i + 1 < n && in[i + 1] >= 0x40 && in[i + 1] <= 0xFC && in[i + 1] != 0x7F) {
+      const char32_t c = t.pairs[b << 8 | in[i + 1]];
+      *o++ = c ? c : kCp932DefaultWide;
+      ++i;
+    } else {
       // A lead byte without a valid trail byte: the next byte is read on its own.
-      out += kCp932DefaultWide;
-      continue;
+      *o++ = kCp932DefaultWide;
     }
-    out += t.single[b];
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
