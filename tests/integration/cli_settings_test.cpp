@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/settings_store.h"
@@ -109,6 +110,24 @@ TEST_F(CliSettingsTest, EveryCommandFirstPreparesTheDataFolder) {
   EXPECT_EQ(GetProfileString("Watch", "20010101", "gone"), "gone");
   for (const char* name : {"index.htm", "Replace.txt", "Keyword.txt", "Kanro.css", "Head", "Image/watch.gif"})
     EXPECT_TRUE(fs::exists(data_ / name)) << name;
+}
+
+TEST_F(CliSettingsTest, ProcessesWritingAtOnceLoseNoValue) {
+  // The program and a scheduled kanro-cli may write at the same moment; each
+  // write merges with what is on disk instead of replacing it.
+  constexpr int kWrites = 8;
+  auto writer = [this](const std::string& section) {
+    for (int i = 0; i < kWrites; ++i)
+      Cli({"settings", "set", "--int", section, "Key" + std::to_string(i), std::to_string(i)});
+  };
+  std::thread a(writer, "FileSize");
+  std::thread b(writer, "Window");
+  for (int i = 0; i < kWrites; ++i) WriteProfileInt("Download", ("Key" + std::to_string(i)).c_str(), i);
+  a.join();
+  b.join();
+  for (const char* section : {"FileSize", "Window", "Download"})
+    for (int i = 0; i < kWrites; ++i)
+      EXPECT_EQ(GetProfileInt(section, ("Key" + std::to_string(i)).c_str(), -1), i) << section << i;
 }
 
 TEST_F(CliSettingsTest, CorruptSettingsFileGivesDefaultsAndIsRepaired) {
