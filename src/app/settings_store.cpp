@@ -69,7 +69,11 @@ bool IsBytes(const QVariant& value) { return value.typeId() == QMetaType::QByteA
 
 std::string DecodeString(const QVariant& value) {
   if (IsBytes(value)) return FromByteArray(value.toByteArray());
-  QByteArray utf8 = value.toString().toUtf8();
+  // A hand-edited file with an unquoted comma ("Programs=08GooTv,13GooTv,")
+  // reads as a list; the text is the items joined again.
+  QString text = value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                           : value.toString();
+  QByteArray utf8 = text.toUtf8();
   return kanro::text::Utf8ToCp932(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 

@@ -136,6 +136,15 @@ TEST_F(SettingsStoreTest, TwoThreadsWritingDifferentKeysLoseNothing) {
   }
 }
 
+TEST_F(SettingsStoreTest, HandEditedValuesReadAsTheirText) {
+  ASSERT_TRUE(WriteProfileInt("Download", "Days", 3));
+  kanro::test::WriteAll(kanro::app::ProfileLocation(),
+                        "[Download]\nPrograms=08GooTv,13YahooFm,\nDays= 5\nExistTerm=\xe2\x88\x9e\n");
+  EXPECT_EQ(GetProfileString("Download", "Programs"), "08GooTv,13YahooFm,");
+  EXPECT_EQ(GetProfileInt("Download", "Days", 8), 5);
+  EXPECT_EQ(GetProfileString("Download", "ExistTerm"), "\x81\x87");  // UTF-8 on disk, CP932 in the program
+}
+
 TEST_F(SettingsStoreTest, CorruptFileGivesDefaultsAndCanBeWrittenAgain) {
   ASSERT_TRUE(WriteProfileInt("Download", "Days", 3));
   std::filesystem::path file = kanro::app::ProfileLocation();
