@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 extern char** environ;
 
@@ -84,10 +85,11 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
   }
 
   // Feed stdin and drain both outputs together so a chatty child never blocks.
-  // SIGPIPE from a child that ignores its input is ignored for the write.
-  struct sigaction ignore{}, previous{};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, &previous);
+  // A child that ignores its input would raise SIGPIPE in this process; tests
+  // never want that signal, so it is ignored once for the whole process
+  // (switching it per call would race between threads).
+  static std::once_flag ignoreSigpipe;
+  std::call_once(ignoreSigpipe, [] { signal(SIGPIPE, SIG_IGN); });
   size_t fed = 0;
   if (options.stdinText.empty()) CloseIfOpen(inPipe[1]);
   else fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
@@ -136,7 +138,6 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
   CloseIfOpen(inPipe[1]);
   CloseIfOpen(outPipe[0]);
   CloseIfOpen(errPipe[0]);
-  sigaction(SIGPIPE, &previous, nullptr);
 
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
