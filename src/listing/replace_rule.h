@@ -43,18 +43,25 @@ ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path);
 void CollapseWhiteSpace(std::u32string& text);
 
 // A regex replace-all that leaves the text unchanged when the engine gave up
-// on a match at its limit. Returns true when the text changed.
+// on a match at its limit. Returns true when the text changed. The limit
+// counter is process-wide, so a hit seen during the replace may come from
+// another thread: the replace is tried once more, and only a second hit
+// counts as this pattern's.
 template <class CharT>
 bool ReplaceAllUnlessLimited(const text::BasicRegex<CharT>& pattern,
                              std::basic_string_view<CharT> format,
                              std::basic_string<CharT>& subject,
                              std::basic_string<CharT>& scratch) {
-  const uint64_t hitsBefore = text::RegexLimitHits();
-  scratch.clear();
-  const size_t count = pattern.ReplaceAllInto(subject, format, scratch);
-  if (count == 0 || text::RegexLimitHits() != hitsBefore) return false;
-  subject.swap(scratch);
-  return true;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const uint64_t hitsBefore = text::RegexLimitHits();
+    scratch.clear();
+    const size_t count = pattern.ReplaceAllInto(subject, format, scratch);
+    if (text::RegexLimitHits() != hitsBefore) continue;
+    if (count == 0) return false;
+    subject.swap(scratch);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace kanro::listing

@@ -13,6 +13,11 @@ WatchLinkWriter::WatchLinkWriter()
 
 void WatchLinkWriter::Replace(std::string& line) {
   if (line.find("placeholder=") == std::string::npos) return;
+  // As with the rewrites: a limit hit may be another thread's, so one retry.
+  if (!TryReplace(line)) TryReplace(line);
+}
+
+bool WatchLinkWriter::TryReplace(std::string& line) {
   const uint64_t limitHitsBefore = text::RegexLimitHits();
   int id = m_nextId;
   m_out.clear();
@@ -35,10 +40,11 @@ void WatchLinkWriter::Replace(std::string& line) {
     m_out += '"';
     pos = match.end();
   }
-  if (text::RegexLimitHits() != limitHitsBefore) return;
+  if (text::RegexLimitHits() != limitHitsBefore) return false;
   m_out.append(line, pos);
   line.swap(m_out);
   m_nextId = id;
+  return true;
 }
 
 }  // namespace kanro::listing

@@ -21,6 +21,9 @@ class WatchLinkWriter {
   void Replace(std::string& line);
 
  private:
+  // False (line untouched) when the regex engine gave up on the line.
+  bool TryReplace(std::string& line);
+
   text::Regex m_placeholder;
   text::Regex m_tag;
   int m_nextId = 0;

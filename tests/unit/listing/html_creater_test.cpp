@@ -173,12 +173,5 @@ TEST_F(HtmlCreaterTest, UnwritablePageFailsAfterItsRetriesWithoutLeftovers) {
   EXPECT_EQ(notifier_.Warnings().size(), 2u);
 }
 
-TEST_F(HtmlCreaterTest, FramesetPageIsWrittenByTheComposer) {
-  ASSERT_TRUE(CHtmlCreater::CreateIndex(dir_ / "index.htm"));
-  const std::string page = test::ReadAll(dir_ / "index.htm");
-  EXPECT_EQ(page.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\">\r\n", 0), 0u);
-  EXPECT_EQ(page.substr(page.size() - 9), "\r\n</html>");
-}
-
 }  // namespace
 }  // namespace kanro::listing
