@@ -7,6 +7,8 @@
 #include <thread>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
 #else
 #include <fcntl.h>
@@ -75,13 +77,19 @@ void ReportFileError(const fs::path& path, const char* whatFailedUtf8) {
   app::CurrentNotifier().Warn(DisplayPath(path) + text::Utf8ToCp932(whatFailedUtf8));
 }
 
-#ifdef _WIN32
-unsigned long CurrentProcessId() { return static_cast<unsigned long>(_getpid()); }
-bool FlushToDisk(const fs::path&) { return true; }  // the rename below is itself durable there
-#else
-unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
 // The new page must be on disk before it replaces an old one, or a crash
 // right after the replace could leave an empty page instead of either.
+#ifdef _WIN32
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(_getpid()); }
+bool FlushToDisk(const fs::path& path) {
+  const int fd = _wopen(path.c_str(), _O_RDWR | _O_BINARY);
+  if (fd < 0) return false;
+  const bool ok = _commit(fd) == 0;
+  _close(fd);
+  return ok;
+}
+#else
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
 bool FlushToDisk(const fs::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY);
   if (fd < 0) return false;
