@@ -238,9 +238,13 @@ bool CHtmlCreater::CreateData(const fs::path& downloaded, const fs::path& dataPa
 bool CHtmlCreater::CreateIndex(const fs::path& path) { return app::CreateIndex(path); }
 
 void CHtmlCreater::ConvertLine() {
+  // Leading rules that cannot match leave the text as it is, so the rules
+  // after them see the same line: skip them on a cheap look at the bytes.
+  size_t first = 0;
+  while (first < m_rules.size() && !m_rules[first].MayMatchLine(m_line)) ++first;
   m_wide = text::Cp932ToWide(m_line);
   CollapseWhiteSpace(m_wide);
-  for (const CReplaceRule& rule : m_rules) rule.Apply(m_wide, m_wideScratch);
+  for (size_t i = first; i < m_rules.size(); ++i) m_rules[i].Apply(m_wide, m_wideScratch);
   m_line = text::WideToCp932(m_wide);
 }
 

@@ -4,6 +4,7 @@
 // cannot match, so the regex need not run there.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,11 @@ class BasicLiteralFinder {
   // True when the text contains the literal (always for an empty literal).
   bool FoundIn(View text) const {
     const size_t n = m_literal.size();
+#ifdef __GLIBC__
+    // glibc's memmem is vectorised and beats the loop below on bytes.
+    if constexpr (sizeof(CharT) == 1)
+      return n == 0 || ::memmem(text.data(), text.size(), m_literal.data(), n) != nullptr;
+#endif
     if (n < 3) return text.find(m_literal) != View::npos;
     const CharT* literal = m_literal.data();
     const CharT last = literal[n - 1];

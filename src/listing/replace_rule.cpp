@@ -35,8 +35,25 @@ void ReportInvalidPatternOnce(const std::string& pattern, const std::string& rea
 
 }  // namespace
 
+namespace {
+
+// The literal as bytes when it is plain ASCII without white space, else "".
+std::string AsciiLiteral(const std::u32string& literal) {
+  std::string bytes;
+  for (const char32_t c : literal) {
+    if (c >= 0x80 || IsWhiteSpace(c)) return {};
+    bytes += static_cast<char>(c);
+  }
+  return bytes;
+}
+
+}  // namespace
+
 CReplaceRule::CReplaceRule(std::u32string_view pattern, std::u32string replacement)
-    : m_pattern(pattern), m_requiredLiteral(RequiredLiteral(pattern)), m_replacement(std::move(replacement)) {}
+    : m_pattern(pattern),
+      m_requiredLiteral(RequiredLiteral(pattern)),
+      m_bytesLiteral(AsciiLiteral(RequiredLiteral(pattern))),
+      m_replacement(std::move(replacement)) {}
 
 void CReplaceRule::Apply(std::u32string& text, std::u32string& scratch) const {
   if (!m_requiredLiteral.FoundIn(text)) return;

@@ -18,6 +18,11 @@ class CReplaceRule {
   CReplaceRule(std::u32string_view pattern, std::u32string replacement);
   bool valid() const { return m_pattern.valid(); }
   const std::string& error() const { return m_pattern.error(); }
+  // False when the rule certainly cannot match the line before any rule ran:
+  // its literal is plain ASCII without white space, and such a literal can
+  // only come from the same ASCII bytes of the CP932 line (folding white
+  // space cannot create it). True when it may match.
+  bool MayMatchLine(std::string_view cp932) const { return m_bytesLiteral.FoundIn(cp932); }
   // Replaces every match in the text. A match abandoned at the engine's limit
   // leaves the text as it was.
   void Apply(std::u32string& text, std::u32string& scratch) const;
@@ -25,6 +30,7 @@ class CReplaceRule {
  private:
   text::WRegex m_pattern;
   WideLiteralFinder m_requiredLiteral;
+  LiteralFinder m_bytesLiteral;  // empty (finds everywhere) unless usable on bytes
   std::u32string m_replacement;
 };
 

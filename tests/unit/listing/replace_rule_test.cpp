@@ -64,6 +64,15 @@ TEST_F(ReplaceRuleTest, RulesRunInFileOrderAndOnlyWhenEnabled) {
             Sjis("<img  src=C >【新】新 30:5 [5:30] $ "));
 }
 
+// Rules are skipped on a look at the raw bytes only where that is safe.
+TEST_F(ReplaceRuleTest, RulesSeeTheFoldedTextAndEachOthersOutput) {
+  WriteRules({"x y\tW\t1", "W=\tV\t1", "\\u0041\tA2\t1", "・\tdot\t1"});
+  TestCreater creater;
+  EXPECT_EQ(creater.Convert("x\t\t y="), "V");              // folding made "x y"; W= came from the first rule
+  EXPECT_EQ(creater.Convert("A"), "A2");                    // an escape, no literal
+  EXPECT_EQ(creater.Convert("\x81"), "dot");               // a broken byte decodes to U+30FB
+}
+
 TEST_F(ReplaceRuleTest, InvalidPatternIsSkippedAndNamedOthersStillApply) {
   WriteRules({"a(\tX\t1", "b\tB\t1", "\\1(c)\tY\t1", "[z-a]\tZ\t1", "a\tA\t1"});
   TestCreater creater;
