@@ -28,7 +28,11 @@
 #include "sites/yahoo_html_creater.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
+// The perl programs come from the test sources (not built without tests).
+#if __has_include("unit/sites/creater_perl_program.h")
 #include "unit/sites/creater_perl_program.h"
+#define KANRO_HAVE_PERL_PROGRAM 1
+#endif
 
 namespace {
 
@@ -193,6 +197,7 @@ BENCHMARK(BM_ConvertHugeLineOn1MbStack)->UseManualTime()->Unit(benchmark::kMilli
 
 // ---- The comparison with perl ------------------------------------------------
 
+#ifdef KANRO_HAVE_PERL_PROGRAM
 // The perl programs (see creater_perl_program.h) for the default settings and
 // the rules of Replace.txt.
 enum class PerlVariant {
@@ -222,6 +227,8 @@ std::string PerlProgram(const fs::path& rulesPath, PerlVariant variant) {
   return kanro::test::PerlConverterProgram(options);
 }
 
+#endif
+
 void WriteWorkload(const fs::path& dir) {
   fs::create_directories(dir / "pages");
   // 8 days x 10 goo entries (ten prefectures' terrestrial listings).
@@ -243,9 +250,13 @@ void WriteWorkload(const fs::path& dir) {
     }
   }
   fs::copy_file(kanro::app::RulesPath(), dir / "Replace.txt", fs::copy_options::overwrite_existing);
+#ifdef KANRO_HAVE_PERL_PROGRAM
   WriteBytes(dir / "convert.pl", PerlProgram(dir / "Replace.txt", PerlVariant::Exact));
   WriteBytes(dir / "convert_encode.pl", PerlProgram(dir / "Replace.txt", PerlVariant::EncodeEucJp));
   WriteBytes(dir / "convert_bytes.pl", PerlProgram(dir / "Replace.txt", PerlVariant::RawBytes));
+#else
+  std::printf("built without the tests: no perl programs written\n");
+#endif
   std::printf("%d pages in %s\n", written, (dir / "pages").c_str());
 }
 
