@@ -78,13 +78,13 @@ Environment& TheEnvironment() {
 }
 
 fs::path SamplePage(const std::string& typeKey, const std::string& location, size_t bytes) {
-  kanro::sites::SamplePageSpec spec;
-  spec.typeKey = typeKey;
-  spec.locationCode = location;
-  spec.targetBytes = bytes;
-  spec.lineEnd = kanro::sites::SampleLineEnd::CrLf;
+  kanro::sites::SamplePageSpec sample;
+  sample.typeKey = typeKey;
+  sample.locationCode = location;
+  sample.targetBytes = bytes;
+  sample.lineEnd = kanro::sites::SampleLineEnd::CrLf;
   const fs::path path = TheEnvironment().root / (typeKey + ".page");
-  if (!fs::exists(path)) kanro::sites::WriteSamplePage(path, spec);
+  if (!fs::exists(path)) kanro::sites::WriteSamplePage(path, sample);
   return path;
 }
 
@@ -235,17 +235,17 @@ void WriteWorkload(const fs::path& dir) {
   int written = 0;
   for (int day = 9; day < 17; ++day) {
     for (int prefecture = 1; prefecture <= 10; ++prefecture) {
-      kanro::sites::SamplePageSpec spec;
-      spec.typeKey = "GooTv";
+      kanro::sites::SamplePageSpec sample;
+      sample.typeKey = "GooTv";
       char code[8];
       std::snprintf(code, sizeof code, "%03d", prefecture);
-      spec.locationCode = code;
-      spec.day = day;
-      spec.targetBytes = kPageBytes;
-      spec.lineEnd = kanro::sites::SampleLineEnd::CrLf;
+      sample.locationCode = code;
+      sample.day = day;
+      sample.targetBytes = kPageBytes;
+      sample.lineEnd = kanro::sites::SampleLineEnd::CrLf;
       char name[64];
       std::snprintf(name, sizeof name, "201103%02d%02dGooTv.html", day, prefecture);
-      kanro::sites::WriteSamplePage(dir / "pages" / name, spec);
+      kanro::sites::WriteSamplePage(dir / "pages" / name, sample);
       ++written;
     }
   }

@@ -67,14 +67,14 @@ TEST_P(PerlOracleTest, GeneratedPagesMatchPerl) {
         yahoo ? std::vector<std::string>{"YahooAm", "YahooFm"} : std::vector<std::string>{"GooTv", "GooBsDisital", "GooUhfBs"};
     for (const std::string& key : keys) {
       for (const SampleLineEnd lineEnd : {SampleLineEnd::Lf, SampleLineEnd::CrLf, SampleLineEnd::Mixed}) {
-        SamplePageSpec spec;
-        spec.typeKey = key;
-        spec.locationCode = yahoo ? "23" : "008";
-        spec.lineEnd = lineEnd;
-        spec.seed = static_cast<uint32_t>(names.size() + 1);
-        spec.targetBytes = names.size() % 2 ? 120000 : 0;
+        SamplePageSpec sample;
+        sample.typeKey = key;
+        sample.locationCode = yahoo ? "23" : "008";
+        sample.lineEnd = lineEnd;
+        sample.seed = static_cast<uint32_t>(names.size() + 1);
+        sample.targetBytes = names.size() % 2 ? 120000 : 0;
         const std::string name = key + std::to_string(names.size());
-        ASSERT_TRUE(WriteSamplePage(in / name, spec));
+        ASSERT_TRUE(WriteSamplePage(in / name, sample));
         names.push_back(name);
       }
     }
