@@ -143,23 +143,25 @@ std::u32string Cp932ToWide(std::string_view bytes) {
 
 std::string WideToCp932(std::u32string_view wide) {
   const Cp932Tables& t = Tables();
-  std::string out;
-  out.reserve(wide.size() * 2);
+  // At most two bytes a character: size once, write through a pointer.
+  std::string out(wide.size() * 2, '\0');
+  char* o = out.data();
   for (const char32_t c : wide) {
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       continue;
     }
     const uint16_t code = c < 0x10000 ? t.encode[c] : kUnmapped;
     if (code == kUnmapped) {
-      out += kCp932DefaultByte;
+      *o++ = kCp932DefaultByte;
     } else if (code > 0xFF) {
-      out += static_cast<char>(code >> 8);
-      out += static_cast<char>(code & 0xFF);
+      *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
     } else {
-      out += static_cast<char>(code);
+      *o++ = static_cast<char>(code);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
