@@ -174,10 +174,12 @@ bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPa
   bool written = page.Write(kPageStart) && page.Write(kHeadPageTop) && page.Write(kStylesheets) &&
                  page.Write(kHeadPageBody);
   bool writing = true;
+  bool anyListingLine = false;
   const bool read = text::ForEachLine(downloaded, [&](std::string& line) {
     if (line.empty()) return true;
     m_line.swap(line);
     if (IsTarget()) {
+      anyListingLine = true;
       if (IsHeadEnd()) {
         writing = false;
       } else if (writing) {
@@ -191,6 +193,9 @@ bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPa
     ReportFileError(downloaded, " を読み込めません。");
     return false;
   }
+  // A page without any listing line (an error page, an empty body) would leave
+  // a header without channels that is never written again: keep none instead.
+  if (!anyListingLine) return false;
   if (!(written && page.Write(kHeadPageEnd) && page.Commit())) {
     ReportFileError(headPage, " に書き込めません。");
     return false;

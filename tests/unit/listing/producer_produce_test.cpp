@@ -206,8 +206,8 @@ TEST_F(ProducerProduceTest, APageWithoutListingFailsAndKeepsTheGoodPage) {
   EXPECT_FALSE(Producer("GooTv", 8, 2011, 3, 9).Produce());
   EXPECT_EQ(test::ReadAll(DataPage("2011030908GooTv")), "good page");
   EXPECT_EQ(window_.Count(app::UM_TASKRESULT), 0u);
-  // The header page is a skeleton only, but it is written once the page arrived.
-  EXPECT_TRUE(std::filesystem::exists(HeadPage("08GooTv")));
+  // No header page without channels either: it would never be written again.
+  EXPECT_FALSE(std::filesystem::exists(HeadPage("08GooTv")));
 }
 
 TEST_F(ProducerProduceTest, RefusedRequestsAndEmptyBodiesFail) {
