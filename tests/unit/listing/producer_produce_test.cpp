@@ -47,7 +47,8 @@ TEST_F(ProducerProduceTest, FetchesConvertsAndReportsOnePageInOrder) {
 
   ASSERT_EQ(server_.PageTargets(), std::vector<std::string>{"/contents/epg/008/VHF_1/20110309_0024/index.html"});
   bool refersToItself = false;
-  for (const auto& header : server_.Requests()[0].headers)
+  const std::vector<test::ServedRequest> requests = server_.Requests();
+  for (const auto& header : requests[0].headers)
     if (header.first == "Referer")
       refersToItself = header.second == server_.BaseUrl() + "/contents/epg/008/VHF_1/20110309_0024/index.html";
   EXPECT_TRUE(refersToItself);
