@@ -58,13 +58,13 @@ std::vector<std::string> RunTargets() {
     kanro::app::LocalDate date = kanro::app::ToLocalDate(FirstDay() + day * 86400);
     for (const char* code : {"008", "013"}) {
       for (const auto& type : kanro::listing::kListingTypes) {
-        kanro::sites::SamplePageSpec spec;
-        spec.typeKey = std::string(type.key);
-        spec.locationCode = type.site == kanro::listing::ListingSite::Goo ? code : (code[2] == '8' ? "23" : "28");
-        spec.year = date.year;
-        spec.month = date.month;
-        spec.day = date.day;
-        targets.push_back(kanro::sites::SampleTargetFor(spec));
+        kanro::sites::SamplePageOptions options;
+        options.typeKey = std::string(type.key);
+        options.locationCode = type.site == kanro::listing::ListingSite::Goo ? code : (code[2] == '8' ? "23" : "28");
+        options.year = date.year;
+        options.month = date.month;
+        options.day = date.day;
+        targets.push_back(kanro::sites::SampleTargetFor(options));
       }
     }
   }

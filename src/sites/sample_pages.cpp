@@ -37,13 +37,13 @@ uint64_t Mix(uint64_t hash, std::string_view bytes) {
   return hash;
 }
 
-uint64_t SpecHash(const SamplePageSpec& spec, std::string_view purpose) {
+uint64_t OptionsHash(const SamplePageOptions& options, std::string_view purpose) {
   uint64_t hash = 0xCBF29CE484222325ull;
-  hash = Mix(hash, spec.typeKey);
+  hash = Mix(hash, options.typeKey);
   hash = Mix(hash, "|");
-  hash = Mix(hash, spec.locationCode);
+  hash = Mix(hash, options.locationCode);
   char numbers[64];
-  std::snprintf(numbers, sizeof numbers, "|%d|%d|%d|%u|", spec.year, spec.month, spec.day, spec.seed);
+  std::snprintf(numbers, sizeof numbers, "|%d|%d|%d|%u|", options.year, options.month, options.day, options.seed);
   hash = Mix(hash, numbers);
   return Mix(hash, purpose);
 }
@@ -179,7 +179,7 @@ std::string TimeText(int minute) {
 constexpr int kDayStart = 5 * 60;   // 5:00
 constexpr int kDayEnd = 29 * 60;    // 5:00 next day
 
-// Appends lines with the spec's line ends. The choice for Mixed depends only on
+// Appends lines with the options's line ends. The choice for Mixed depends only on
 // the line's position, so growing descriptions never changes the line ends.
 class PageWriter {
  public:
@@ -213,43 +213,43 @@ std::string Description(const SampleProgramme& programme, int count) {
   return text;
 }
 
-std::string GooAddress(const SamplePageSpec& spec, const TypeInfo& type, int year, int month, int day) {
-  return "/contents/epg/" + spec.locationCode + "/" + type.pathSegment + "/" + Date8(year, month, day) +
+std::string GooAddress(const SamplePageOptions& options, const TypeInfo& type, int year, int month, int day) {
+  return "/contents/epg/" + options.locationCode + "/" + type.pathSegment + "/" + Date8(year, month, day) +
          "_0024/index.html";
 }
 
-std::string YahooAddress(const SamplePageSpec& spec, const TypeInfo& type, int year, int month, int day) {
-  return std::string("/listings/?&type=normal&a=") + spec.locationCode + "&s=1&t=" + type.pathSegment +
+std::string YahooAddress(const SamplePageOptions& options, const TypeInfo& type, int year, int month, int day) {
+  return std::string("/listings/?&type=normal&a=") + options.locationCode + "&s=1&t=" + type.pathSegment +
          "&d=" + Date8(year, month, day) + "&st=5&va=24&vb=1&vc=0&vd=0&ve=1";
 }
 
-std::string DateLabel(const SamplePageSpec& spec) {
-  return std::to_string(spec.month) + "月" + std::to_string(spec.day) + "日（" +
-         kWeekdays[WeekdayOf(spec.year, spec.month, spec.day)] + "）";
+std::string DateLabel(const SamplePageOptions& options) {
+  return std::to_string(options.month) + "月" + std::to_string(options.day) + "日（" +
+         kWeekdays[WeekdayOf(options.year, options.month, options.day)] + "）";
 }
 
-std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t lineSeed) {
+std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint64_t lineSeed) {
   const TypeInfo& type = *layout.type;
-  PageWriter page(spec.lineEnd, lineSeed);
-  const std::string date8 = Date8(spec.year, spec.month, spec.day);
+  PageWriter page(options.lineEnd, lineSeed);
+  const std::string date8 = Date8(options.year, options.month, options.day);
   const std::string columns = std::to_string(type.channels.size());
-  int py = spec.year, pm = spec.month, pd = spec.day;
+  int py = options.year, pm = options.month, pd = options.day;
   ShiftDate(py, pm, pd, -1);
-  int ny = spec.year, nm = spec.month, nd = spec.day;
+  int ny = options.year, nm = options.month, nd = options.day;
   ShiftDate(ny, nm, nd, 1);
 
   page.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
   page.Line("<html lang=\"ja\">");
   page.Line("<head>");
   page.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">");
-  page.Line("<title>テレビ番組表 " + std::to_string(spec.year) + "年" + DateLabel(spec) + "</title>");
+  page.Line("<title>テレビ番組表 " + std::to_string(options.year) + "年" + DateLabel(options) + "</title>");
   page.Line("<link rel=\"stylesheet\" href=\"/tv/css/epg.css\" type=\"text/css\">");
   page.Line("</head>");
   page.Line("<body>");
   page.Line("<div id=\"top\"><a href=\"/\"><img src=\"/tv/img/logo.gif\" alt=\"テレビ番組表\" border=\"0\"></a></div>");
-  page.Line("<div class=\"datenav\"><a href=\"" + GooAddress(spec, type, py, pm, pd) +
-            "\">&lt;&lt; 前日</a> | <strong>" + DateLabel(spec) + "</strong> | <a href=\"" +
-            GooAddress(spec, type, ny, nm, nd) + "\">翌日 &gt;&gt;</a></div>");
+  page.Line("<div class=\"datenav\"><a href=\"" + GooAddress(options, type, py, pm, pd) +
+            "\">&lt;&lt; 前日</a> | <strong>" + DateLabel(options) + "</strong> | <a href=\"" +
+            GooAddress(options, type, ny, nm, nd) + "\">翌日 &gt;&gt;</a></div>");
   page.Line("<table class=\"epg\" width=\"100%\" cellpadding=\"0\" cellspacing=\"1\" border=\"0\">");
   page.Line("<!--ch_top-->");
   page.Line("<tr>");
@@ -258,7 +258,7 @@ std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t l
     char number[32];
     std::snprintf(number, sizeof number, "%02zu", c + 1);
     page.Line(std::string("<th align=\"center\" valign=\"middle\" width=\"11%\" class=\"showbg\"><a href=\"/contents/ch/") +
-              spec.locationCode + "/" + number + ".html\">" + type.channels[c] + "</a></th>");
+              options.locationCode + "/" + number + ".html\">" + type.channels[c] + "</a></th>");
   }
   page.Line("<th width=\"4%\" align=\"center\">時</th>");
   page.Line("</tr>");
@@ -274,7 +274,7 @@ std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t l
     if (minute % 60 == 0) {
       char hourPage[32];
       std::snprintf(hourPage, sizeof hourPage, "_%02d24", minute / 60 % 24);
-      std::string address = GooAddress(spec, type, spec.year, spec.month, spec.day);
+      std::string address = GooAddress(options, type, options.year, options.month, options.day);
       address.replace(address.find("_0024"), 5, hourPage);
       page.Line("<tr><th class=\"epg_td_time\" rowspan=\"12\"><a href=\"" + address + "\">" +
                 std::to_string(minute / 60 % 24) + "</a></th>");
@@ -294,7 +294,7 @@ std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t l
                            std::to_string(p.durationMinutes / 5) +
                            "\" valign=\"top\"><table class=\"prog\"><tr>"
                            "<td valign=\"top\"><a href=\"/contents/program/" +
-                           spec.locationCode + "/" + type.pathSegment + "/" + date8 + "/" + id + ".html\"><strong>" +
+                           options.locationCode + "/" + type.pathSegment + "/" + date8 + "/" + id + ".html\"><strong>" +
                            p.timeText + "</strong> <strong>" + title +
                            "</strong></a></td><td align=\"right\"><a href=\"/iepg.tvpi?id=" + date8 + id +
                            "\">iEPG</a><br>G:" + p.gcode + "</td></tr></table>";
@@ -314,18 +314,18 @@ std::string GooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t l
   return std::move(page.text());
 }
 
-std::string YahooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t lineSeed) {
+std::string YahooPage(const SamplePageOptions& options, const Layout& layout, uint64_t lineSeed) {
   const TypeInfo& type = *layout.type;
-  PageWriter page(spec.lineEnd, lineSeed);
-  int py = spec.year, pm = spec.month, pd = spec.day;
+  PageWriter page(options.lineEnd, lineSeed);
+  int py = options.year, pm = options.month, pd = options.day;
   ShiftDate(py, pm, pd, -1);
-  int ny = spec.year, nm = spec.month, nd = spec.day;
+  int ny = options.year, nm = options.month, nd = options.day;
   ShiftDate(ny, nm, nd, 1);
   const std::string width = std::to_string(95 / static_cast<int>(type.channels.size())) + "%";
 
   std::string stationRow = "\t<tr bgcolor = \"#FFFFFF\"><td class=\"scroller\" width='1%'>時</td>";
   for (size_t c = 0; c < type.channels.size(); ++c)
-    stationRow += "<td class=\"station\"><a href=\"/listings/station/?a=" + spec.locationCode + "&id=" +
+    stationRow += "<td class=\"station\"><a href=\"/listings/station/?a=" + options.locationCode + "&id=" +
                   std::to_string(c + 1) + "\">" + type.channels[c] + "</a></td>";
   stationRow += "<td class=\"scroller\" width='1%'>時</td></tr>";
 
@@ -333,13 +333,13 @@ std::string YahooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t
   page.Line("<html>");
   page.Line("<head>");
   page.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
-  page.Line(std::string("<title>ラジオ番組表（") + type.pathSegment + "） " + std::to_string(spec.year) + "年" +
-            DateLabel(spec) + "</title>");
+  page.Line(std::string("<title>ラジオ番組表（") + type.pathSegment + "） " + std::to_string(options.year) + "年" +
+            DateLabel(options) + "</title>");
   page.Line("</head>");
   page.Line("<body>");
   page.Line("<div id=\"hd\"><a href=\"/\"><img src=\"/images/logo.gif\" alt=\"番組表\" border=\"0\"></a></div>");
-  page.Line("<div class=\"daynav\"><a href=\"" + YahooAddress(spec, type, py, pm, pd) + "\">前日</a> | " +
-            DateLabel(spec) + " | <a href=\"" + YahooAddress(spec, type, ny, nm, nd) + "\">翌日</a></div>");
+  page.Line("<div class=\"daynav\"><a href=\"" + YahooAddress(options, type, py, pm, pd) + "\">前日</a> | " +
+            DateLabel(options) + " | <a href=\"" + YahooAddress(options, type, ny, nm, nd) + "\">翌日</a></div>");
   page.Line("<table class=\"listings\" width=\"100%\" cellpadding=\"2\" cellspacing=\"1\" border=\"0\">");
   page.Line(stationRow);
 
@@ -362,7 +362,7 @@ std::string YahooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t
         const SampleProgramme& p = layout.programmes[index];
         line += "<td valign='top' rowspan='" + std::to_string(p.durationMinutes) + "' width='" + width +
                 "'><span class=\"detail\"><span class=\"time\">" + p.timeText + "</span><a class=\"title\">" +
-                p.title + "</a>&nbsp;</span><a href=\"/listings/detail/?a=" + spec.locationCode + "&id=" +
+                p.title + "</a>&nbsp;</span><a href=\"/listings/detail/?a=" + options.locationCode + "&id=" +
                 p.gcode + "\">詳細</a>";
         int sentences = layout.sentences[index];
         if (sentences > 0) line += "<br><span class=\"desc\">" + Description(p, sentences) + "</span>";
@@ -381,17 +381,17 @@ std::string YahooPage(const SamplePageSpec& spec, const Layout& layout, uint64_t
 }
 
 // A page of the right host without any listing: what an unknown type gets.
-std::string PlainPage(const SamplePageSpec& spec) {
-  PageWriter page(spec.lineEnd, 1);
+std::string PlainPage(const SamplePageOptions& options) {
+  PageWriter page(options.lineEnd, 1);
   page.Line("<html><head><title>ページが見つかりません</title></head>");
   page.Line("<body><p>お探しのページは見つかりませんでした。</p></body></html>");
   return std::move(page.text());
 }
 
-std::string Render(const SamplePageSpec& spec, const Layout& layout) {
-  uint64_t lineSeed = SpecHash(spec, "lines");
-  if (IsGooSampleType(spec.typeKey)) return Cp932ToEucJp(text::Utf8ToCp932(GooPage(spec, layout, lineSeed)));
-  return YahooPage(spec, layout, lineSeed);
+std::string Render(const SamplePageOptions& options, const Layout& layout) {
+  uint64_t lineSeed = OptionsHash(options, "lines");
+  if (IsGooSampleType(options.typeKey)) return Cp932ToEucJp(text::Utf8ToCp932(GooPage(options, layout, lineSeed)));
+  return YahooPage(options, layout, lineSeed);
 }
 
 // Spreads `units` description sentences over the programmes, round robin.
@@ -432,12 +432,12 @@ std::vector<std::string> SampleChannels(std::string_view typeKey) {
   return names;
 }
 
-std::vector<SampleProgramme> SampleSchedule(const SamplePageSpec& spec) {
+std::vector<SampleProgramme> SampleSchedule(const SamplePageOptions& options) {
   std::vector<SampleProgramme> programmes;
-  const TypeInfo* type = FindType(spec.typeKey);
+  const TypeInfo* type = FindType(options.typeKey);
   if (!type) return programmes;
-  const std::vector<Genre>& genres = IsGooSampleType(spec.typeKey) ? TvGenres() : RadioGenres();
-  Random random(SpecHash(spec, "schedule"));
+  const std::vector<Genre>& genres = IsGooSampleType(options.typeKey) ? TvGenres() : RadioGenres();
+  Random random(OptionsHash(options, "schedule"));
   for (size_t c = 0; c < type->channels.size(); ++c) {
     int minute = kDayStart;
     while (minute < kDayEnd) {
@@ -465,14 +465,14 @@ std::vector<SampleProgramme> SampleSchedule(const SamplePageSpec& spec) {
   return programmes;
 }
 
-std::string GenerateSamplePage(const SamplePageSpec& spec) {
+std::string GenerateSamplePage(const SamplePageOptions& options) {
   Layout layout;
-  layout.type = FindType(spec.typeKey);
-  if (!layout.type) return PlainPage(spec);
-  layout.programmes = SampleSchedule(spec);
+  layout.type = FindType(options.typeKey);
+  if (!layout.type) return PlainPage(options);
+  layout.programmes = SampleSchedule(options);
   Distribute(layout, 0);
-  std::string page = Render(spec, layout);
-  if (spec.targetBytes <= page.size()) return page;
+  std::string page = Render(options, layout);
+  if (options.targetBytes <= page.size()) return page;
 
   // The page grows with the number of description sentences; find the largest
   // count that still fits, then pad the rest outside the listing.
@@ -481,8 +481,8 @@ std::string GenerateSamplePage(const SamplePageSpec& spec) {
   std::string fitting = std::move(page);
   for (;;) {
     Distribute(layout, high);
-    std::string candidate = Render(spec, layout);
-    if (candidate.size() > spec.targetBytes) break;
+    std::string candidate = Render(options, layout);
+    if (candidate.size() > options.targetBytes) break;
     low = high;
     fitting = std::move(candidate);
     high *= 2;
@@ -490,8 +490,8 @@ std::string GenerateSamplePage(const SamplePageSpec& spec) {
   while (high - low > 1) {
     size_t middle = low + (high - low) / 2;
     Distribute(layout, middle);
-    std::string candidate = Render(spec, layout);
-    if (candidate.size() > spec.targetBytes) {
+    std::string candidate = Render(options, layout);
+    if (candidate.size() > options.targetBytes) {
       high = middle;
     } else {
       low = middle;
@@ -499,10 +499,10 @@ std::string GenerateSamplePage(const SamplePageSpec& spec) {
     }
   }
   // Padding goes before the closing lines so the page still ends like a page.
-  size_t missing = spec.targetBytes - fitting.size();
+  size_t missing = options.targetBytes - fitting.size();
   size_t tail = fitting.rfind("</body>");
   std::string padding;
-  AppendPadding(padding, missing, spec.lineEnd);
+  AppendPadding(padding, missing, options.lineEnd);
   if (tail == std::string::npos) {
     fitting += padding;
   } else {
@@ -511,8 +511,8 @@ std::string GenerateSamplePage(const SamplePageSpec& spec) {
   return fitting;
 }
 
-bool WriteSamplePage(const std::filesystem::path& path, const SamplePageSpec& spec) {
-  std::string page = GenerateSamplePage(spec);
+bool WriteSamplePage(const std::filesystem::path& path, const SamplePageOptions& options) {
+  std::string page = GenerateSamplePage(options);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(page.data(), static_cast<std::streamsize>(page.size()));
@@ -520,27 +520,27 @@ bool WriteSamplePage(const std::filesystem::path& path, const SamplePageSpec& sp
   return static_cast<bool>(out);
 }
 
-std::string SampleTargetFor(const SamplePageSpec& spec) {
-  const TypeInfo* type = FindType(spec.typeKey);
+std::string SampleTargetFor(const SamplePageOptions& options) {
+  const TypeInfo* type = FindType(options.typeKey);
   if (!type) return "/";
-  if (IsGooSampleType(spec.typeKey)) return GooAddress(spec, *type, spec.year, spec.month, spec.day);
-  return YahooAddress(spec, *type, spec.year, spec.month, spec.day);
+  if (IsGooSampleType(options.typeKey)) return GooAddress(options, *type, options.year, options.month, options.day);
+  return YahooAddress(options, *type, options.year, options.month, options.day);
 }
 
-std::optional<SamplePageSpec> SampleSpecForTarget(std::string_view target) {
-  auto parseDate = [](std::string_view digits, SamplePageSpec& spec) {
+std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view target) {
+  auto parseDate = [](std::string_view digits, SamplePageOptions& options) {
     if (digits.size() != 8) return false;
     for (char c : digits)
       if (c < '0' || c > '9') return false;
-    spec.year = std::stoi(std::string(digits.substr(0, 4)));
-    spec.month = std::stoi(std::string(digits.substr(4, 2)));
-    spec.day = std::stoi(std::string(digits.substr(6, 2)));
-    return spec.month >= 1 && spec.month <= 12 && spec.day >= 1 && spec.day <= 31;
+    options.year = std::stoi(std::string(digits.substr(0, 4)));
+    options.month = std::stoi(std::string(digits.substr(4, 2)));
+    options.day = std::stoi(std::string(digits.substr(6, 2)));
+    return options.month >= 1 && options.month <= 12 && options.day >= 1 && options.day <= 31;
   };
   auto isDigits = [](std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   };
-  SamplePageSpec spec;
+  SamplePageOptions options;
   std::string_view path = target.substr(0, target.find('?'));
   std::string_view query = target.size() > path.size() ? target.substr(path.size() + 1) : std::string_view();
 
@@ -559,10 +559,10 @@ std::optional<SamplePageSpec> SampleSpecForTarget(std::string_view target) {
     const TypeInfo* type = nullptr;
     for (const TypeInfo& candidate : Types())
       if (IsGooSampleType(candidate.key) && segment == candidate.pathSegment) type = &candidate;
-    if (!type || !parseDate(tail.substr(0, 8), spec)) return std::nullopt;
-    spec.typeKey = type->key;
-    spec.locationCode = std::string(code);
-    return spec;
+    if (!type || !parseDate(tail.substr(0, 8), options)) return std::nullopt;
+    options.typeKey = type->key;
+    options.locationCode = std::string(code);
+    return options;
   }
   if (path == "/listings/" || path == "/listings") {
     std::string_view area, kind, date;
@@ -578,16 +578,16 @@ std::optional<SamplePageSpec> SampleSpecForTarget(std::string_view target) {
       if (name == "t") kind = value;
       if (name == "d") date = value;
     }
-    if (!isDigits(area) || !parseDate(date, spec)) return std::nullopt;
+    if (!isDigits(area) || !parseDate(date, options)) return std::nullopt;
     if (kind == "AM") {
-      spec.typeKey = "YahooAm";
+      options.typeKey = "YahooAm";
     } else if (kind == "FM") {
-      spec.typeKey = "YahooFm";
+      options.typeKey = "YahooFm";
     } else {
       return std::nullopt;
     }
-    spec.locationCode = std::string(area);
-    return spec;
+    options.locationCode = std::string(area);
+    return options;
   }
   return std::nullopt;
 }

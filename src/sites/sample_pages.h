@@ -4,7 +4,7 @@
 // converters look for (region markers, hour and channel cells, programme cells
 // with start time and title, new-series marks, genres, iEPG links, G-codes,
 // site-relative links). The channels, programmes and layout are invented here.
-// Output is deterministic: the same spec always gives the same bytes.
+// Output is deterministic: the same options always give the same bytes.
 //
 // Used by the tests, the benchmarks and the built-in demo.
 #include <cstddef>
@@ -19,7 +19,7 @@ namespace kanro::sites {
 
 enum class SampleLineEnd { Lf, CrLf, Mixed };
 
-struct SamplePageSpec {
+struct SamplePageOptions {
   std::string typeKey = "GooTv";   // one of the five listing type keys
   std::string locationCode = "008";  // goo code ("008") or Yahoo code ("23")
   int year = 2011;
@@ -50,20 +50,26 @@ bool IsGooSampleType(std::string_view typeKey);
 // The channel names of the type, UTF-8, in column order.
 std::vector<std::string> SampleChannels(std::string_view typeKey);
 // The programmes the page shows, channel by channel in start order.
-std::vector<SampleProgramme> SampleSchedule(const SamplePageSpec& spec);
+std::vector<SampleProgramme> SampleSchedule(const SamplePageOptions& options);
 
 // The page in the site's encoding (EUC-JP for goo types, UTF-8 for Yahoo).
 // An unknown type key gives a page without any listing markers.
-std::string GenerateSamplePage(const SamplePageSpec& spec);
+std::string GenerateSamplePage(const SamplePageOptions& options);
 // Writes the page as bytes. False on a file error.
-bool WriteSamplePage(const std::filesystem::path& path, const SamplePageSpec& spec);
+bool WriteSamplePage(const std::filesystem::path& path, const SamplePageOptions& options);
 
 // The request target (path and query) of the page at the type's address
 // template, e.g. "/contents/epg/008/VHF_1/20110309_0024/index.html".
-std::string SampleTargetFor(const SamplePageSpec& spec);
-// The reverse: the spec for a request target at one of the five templates
+std::string SampleTargetFor(const SamplePageOptions& options);
+// The reverse: the options for a request target at one of the five templates
 // (the query may come in any order); nothing for any other target.
-std::optional<SamplePageSpec> SampleSpecForTarget(std::string_view pathAndQuery);
+std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view pathAndQuery);
+
+// Older names, kept until their last callers move to the ones above.
+using SamplePageSpec = SamplePageOptions;
+inline std::optional<SamplePageOptions> SampleSpecForTarget(std::string_view pathAndQuery) {
+  return SampleOptionsForTarget(pathAndQuery);
+}
 
 // CP932 bytes to EUC-JP bytes: half-width katakana become 0x8E pairs, two-byte
 // characters of JIS X 0208 rows move to 0xA1-0xFE pairs, ASCII stays; codes

@@ -147,14 +147,14 @@ TEST_F(CliDownloadTest, InterruptStopsTheRunWithExitCodeOne) {
 TEST_F(CliDownloadTest, ConvertWritesTheSamePagesAsADownload) {
   ASSERT_EQ(Cli(data_.path(), {"download", "--days", "1", "--programs", "08GooTv,"}).exitCode, 0);
 
-  sites::SamplePageSpec spec;
+  sites::SamplePageOptions options;
   const std::string today = Today();
-  spec.year = std::stoi(today.substr(0, 4));
-  spec.month = std::stoi(today.substr(4, 2));
-  spec.day = std::stoi(today.substr(6, 2));
+  options.year = std::stoi(today.substr(0, 4));
+  options.month = std::stoi(today.substr(4, 2));
+  options.day = std::stoi(today.substr(6, 2));
   TempDir other("kanro-cli-convert");
   const fs::path saved = other.path() / "saved page.html";
-  ASSERT_TRUE(sites::WriteSamplePage(saved, spec));
+  ASSERT_TRUE(sites::WriteSamplePage(saved, options));
 
   ProcessResult r = Cli(other.path(), {"convert", "--entry", "08GooTv", "--date", today, saved.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -166,10 +166,10 @@ TEST_F(CliDownloadTest, ConvertWritesTheSamePagesAsADownload) {
 
 TEST_F(CliDownloadTest, ConvertRejectsBadInputInPlainWords) {
   const fs::path saved = data_.path() / "page.html";
-  sites::SamplePageSpec spec;
-  spec.typeKey = "YahooAm";
-  spec.locationCode = "23";
-  ASSERT_TRUE(sites::WriteSamplePage(saved, spec));
+  sites::SamplePageOptions options;
+  options.typeKey = "YahooAm";
+  options.locationCode = "23";
+  ASSERT_TRUE(sites::WriteSamplePage(saved, options));
 
   ProcessResult date = Cli(data_.path(), {"convert", "--entry", "08YahooAm", "--date", "20110230", saved.string()});
   EXPECT_EQ(date.exitCode, 1);

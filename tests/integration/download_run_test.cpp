@@ -179,7 +179,7 @@ TEST_F(DownloadRunTest, ARunStartedAfterMidnightBeginsWithTheEarlierListingDay) 
 }
 
 TEST_F(DownloadRunTest, MixedLineEndsAndOddBytesStillGiveCompletePages) {
-  sites::SamplePageSpec goo;
+  sites::SamplePageOptions goo;
   goo.lineEnd = sites::SampleLineEnd::Mixed;
   std::string page = sites::GenerateSamplePage(goo);
   page += "\xA4";  // a lead byte cut off at the very end

@@ -199,9 +199,9 @@ TEST_F(ProducerProduceTest, LearnsTheAverageOfTheStoredAndTheReceivedSize) {
 }
 
 TEST_F(ProducerProduceTest, APageWithoutListingFailsAndKeepsTheGoodPage) {
-  sites::SamplePageSpec spec;
-  spec.typeKey = "GooTv";
-  server_.ServeBody(sites::SampleTargetFor(spec), "<html><body>Service temporarily unavailable</body></html>\n");
+  sites::SamplePageOptions options;
+  options.typeKey = "GooTv";
+  server_.ServeBody(sites::SampleTargetFor(options), "<html><body>Service temporarily unavailable</body></html>\n");
   test::WriteAll(DataPage("2011030908GooTv"), "good page");
 
   EXPECT_FALSE(Producer("GooTv", 8, 2011, 3, 9).Produce());

@@ -15,22 +15,22 @@
 namespace kanro::sites {
 namespace {
 
-SamplePageSpec Spec(const char* key, const char* code, size_t bytes = 0) {
-  SamplePageSpec spec;
-  spec.typeKey = key;
-  spec.locationCode = code;
-  spec.targetBytes = bytes;
-  return spec;
+SamplePageOptions Options(const char* key, const char* code, size_t bytes = 0) {
+  SamplePageOptions options;
+  options.typeKey = key;
+  options.locationCode = code;
+  options.targetBytes = bytes;
+  return options;
 }
 
 // The page's lines in CP932, as the converters see them.
-std::vector<std::string> Cp932Lines(const SamplePageSpec& spec) {
-  std::string page = GenerateSamplePage(spec);
+std::vector<std::string> Cp932Lines(const SamplePageOptions& options) {
+  std::string page = GenerateSamplePage(options);
   std::vector<std::string> lines;
   std::istringstream in(page);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(IsGooSampleType(spec.typeKey) ? listing::EucJpToCp932(line) : text::Utf8ToCp932(line));
+    lines.push_back(IsGooSampleType(options.typeKey) ? listing::EucJpToCp932(line) : text::Utf8ToCp932(line));
   }
   return lines;
 }
@@ -46,7 +46,7 @@ TEST(SamplePagesTest, EveryGooAndYahooRewriteFindsSomethingToRewrite) {
                         Case{"GooUhfBs", "047", &CGooHtmlCreater::Rewrites()},
                         Case{"YahooAm", "23", &CYahooHtmlCreater::Rewrites()},
                         Case{"YahooFm", "62", &CYahooHtmlCreater::Rewrites()}}) {
-    std::vector<std::string> lines = Cp932Lines(Spec(c.key, c.code));
+    std::vector<std::string> lines = Cp932Lines(Options(c.key, c.code));
     const std::vector<SiteRewrite>& rewrites = *c.rewrites;
     ASSERT_GE(rewrites.size(), 9u);
     std::vector<text::Regex> patterns;
@@ -71,23 +71,23 @@ TEST(SamplePagesTest, EveryGooAndYahooRewriteFindsSomethingToRewrite) {
 }
 
 TEST(SamplePagesTest, CarriesTheRegionMarkersAndNewSeriesMarks) {
-  std::string goo = listing::EucJpToCp932(GenerateSamplePage(Spec("GooTv", "008")));
+  std::string goo = listing::EucJpToCp932(GenerateSamplePage(Options("GooTv", "008")));
   for (const char* marker : {"<!--ch_top-->", "<!--/ch_top-->", "<!--ch_bottom-->", "/tv/img/icon/shinban.gif",
                              "iepg.tvpi", "G:"})
     EXPECT_NE(goo.find(marker), std::string::npos) << marker;
   EXPECT_LT(goo.find("<!--ch_top-->"), goo.find("<!--/ch_top-->"));
   EXPECT_LT(goo.find("<!--/ch_top-->"), goo.find("<!--ch_bottom-->"));
 
-  std::string yahoo = GenerateSamplePage(Spec("YahooAm", "23"));
+  std::string yahoo = GenerateSamplePage(Options("YahooAm", "23"));
   EXPECT_NE(yahoo.find("\t<tr bgcolor = \"#FFFFFF\"><td class=\"scroller\" rowspan='60' width='1%' align='center'>5</td>"),
             std::string::npos);
   EXPECT_NE(yahoo.find("</td></tr></table>"), std::string::npos);
 }
 
 TEST(SamplePagesTest, EveryScheduledProgrammeIsOnThePageAndTheDayIsCovered) {
-  SamplePageSpec spec = Spec("GooTv", "008");
-  std::string page = text::Cp932ToUtf8(listing::EucJpToCp932(GenerateSamplePage(spec)));
-  std::vector<SampleProgramme> schedule = SampleSchedule(spec);
+  SamplePageOptions options = Options("GooTv", "008");
+  std::string page = text::Cp932ToUtf8(listing::EucJpToCp932(GenerateSamplePage(options)));
+  std::vector<SampleProgramme> schedule = SampleSchedule(options);
   ASSERT_GT(schedule.size(), 100u);
   std::vector<int> reached(SampleChannels("GooTv").size(), 5 * 60);
   for (const SampleProgramme& p : schedule) {
@@ -99,37 +99,37 @@ TEST(SamplePagesTest, EveryScheduledProgrammeIsOnThePageAndTheDayIsCovered) {
   for (int end : reached) EXPECT_EQ(end, 29 * 60);
 }
 
-TEST(SamplePagesTest, SameSpecSameBytesAndTargetSizesAreExact) {
+TEST(SamplePagesTest, SameOptionsSameBytesAndTargetSizesAreExact) {
   for (const char* key : {"GooTv", "YahooFm"}) {
-    SamplePageSpec spec = Spec(key, "008");
-    EXPECT_EQ(GenerateSamplePage(spec), GenerateSamplePage(spec));
-    SamplePageSpec otherDay = spec;
+    SamplePageOptions options = Options(key, "008");
+    EXPECT_EQ(GenerateSamplePage(options), GenerateSamplePage(options));
+    SamplePageOptions otherDay = options;
     otherDay.day = 10;
-    EXPECT_NE(GenerateSamplePage(spec), GenerateSamplePage(otherDay));
+    EXPECT_NE(GenerateSamplePage(options), GenerateSamplePage(otherDay));
 
     for (size_t bytes : {150000u, 300001u, 1000000u}) {
-      spec.targetBytes = bytes;
-      EXPECT_EQ(GenerateSamplePage(spec).size(), bytes) << key;
+      options.targetBytes = bytes;
+      EXPECT_EQ(GenerateSamplePage(options).size(), bytes) << key;
     }
-    spec.targetBytes = 10;
-    EXPECT_GT(GenerateSamplePage(spec).size(), 10u) << "too small a target gives the natural page";
+    options.targetBytes = 10;
+    EXPECT_GT(GenerateSamplePage(options).size(), 10u) << "too small a target gives the natural page";
   }
   // Growing a page keeps its programmes: the schedule ignores the size.
-  SamplePageSpec small = Spec("GooTv", "008");
-  SamplePageSpec big = Spec("GooTv", "008", 500000);
+  SamplePageOptions small = Options("GooTv", "008");
+  SamplePageOptions big = Options("GooTv", "008", 500000);
   EXPECT_EQ(SampleSchedule(small).size(), SampleSchedule(big).size());
 }
 
-TEST(SamplePagesTest, LineEndsFollowTheSpec) {
-  SamplePageSpec spec = Spec("YahooAm", "23");
-  std::string lf = GenerateSamplePage(spec);
+TEST(SamplePagesTest, LineEndsFollowTheOptions) {
+  SamplePageOptions options = Options("YahooAm", "23");
+  std::string lf = GenerateSamplePage(options);
   EXPECT_EQ(lf.find('\r'), std::string::npos);
-  spec.lineEnd = SampleLineEnd::CrLf;
-  std::string crlf = GenerateSamplePage(spec);
+  options.lineEnd = SampleLineEnd::CrLf;
+  std::string crlf = GenerateSamplePage(options);
   size_t lines = static_cast<size_t>(std::count(lf.begin(), lf.end(), '\n'));
   EXPECT_EQ(static_cast<size_t>(std::count(crlf.begin(), crlf.end(), '\r')), lines);
-  spec.lineEnd = SampleLineEnd::Mixed;
-  std::string mixed = GenerateSamplePage(spec);
+  options.lineEnd = SampleLineEnd::Mixed;
+  std::string mixed = GenerateSamplePage(options);
   size_t cr = static_cast<size_t>(std::count(mixed.begin(), mixed.end(), '\r'));
   EXPECT_GT(cr, 0u);
   EXPECT_LT(cr, lines);
@@ -158,24 +158,24 @@ TEST(SamplePagesTest, EucJpEncoderIsTheInverseOfTheDecoderOnJisX0208) {
   EXPECT_EQ(Cp932ToEucJp("a\x82"), "a\xA2\xAE") << "a cut-off lead byte";
 }
 
-TEST(SamplePagesTest, AddressesMapToSpecsAndBack) {
+TEST(SamplePagesTest, AddressesMapToOptionsAndBack) {
   for (const char* key : {"GooTv", "GooBsDisital", "GooUhfBs", "YahooAm", "YahooFm"}) {
-    SamplePageSpec spec = Spec(key, key[0] == 'G' ? "013" : "28");
-    spec.year = 2012;
-    spec.month = 2;
-    spec.day = 29;
-    std::optional<SamplePageSpec> back = SampleSpecForTarget(SampleTargetFor(spec));
+    SamplePageOptions options = Options(key, key[0] == 'G' ? "013" : "28");
+    options.year = 2012;
+    options.month = 2;
+    options.day = 29;
+    std::optional<SamplePageOptions> back = SampleOptionsForTarget(SampleTargetFor(options));
     ASSERT_TRUE(back.has_value()) << key;
     EXPECT_EQ(back->typeKey, key);
-    EXPECT_EQ(back->locationCode, spec.locationCode);
+    EXPECT_EQ(back->locationCode, options.locationCode);
     EXPECT_EQ(back->year * 10000 + back->month * 100 + back->day, 20120229);
   }
-  EXPECT_TRUE(SampleSpecForTarget("/listings/?d=20110309&t=FM&a=23").has_value()) << "any query order";
+  EXPECT_TRUE(SampleOptionsForTarget("/listings/?d=20110309&t=FM&a=23").has_value()) << "any query order";
   for (const char* bad :
        {"/", "/contents/epg/008/VHF_2/20110309_0024/index.html", "/contents/epg/008/VHF_1/2011030_0024/index.html",
         "/contents/epg/abc/VHF_1/20110309_0024/index.html", "/contents/epg/008/VHF_1/20111309_0024/index.html",
         "/listings/?&type=normal&a=23&t=TV&d=20110309", "/listings/?a=23&t=AM", "/contents/epg/008"})
-    EXPECT_FALSE(SampleSpecForTarget(bad).has_value()) << bad;
+    EXPECT_FALSE(SampleOptionsForTarget(bad).has_value()) << bad;
 }
 
 }  // namespace
