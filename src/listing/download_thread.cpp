@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/net_busy.h"
 #include "listing/html_producer_factory.h"
 #include "text/tokenizer.h"
 
@@ -12,22 +13,6 @@ namespace kanro::listing {
 namespace {
 
 constexpr int64_t kDaySeconds = 86400;
-
-// Marks the network as busy for the run. Only the marker this run created is
-// cleared: a worker started from the final message already owns a new one.
-class NetBusyMarker {
- public:
-  NetBusyMarker() : marker_(std::make_unique<char>(0)) { g_pNetBusy.store(marker_.get()); }
-  ~NetBusyMarker() {
-    void* expected = marker_.get();
-    g_pNetBusy.compare_exchange_strong(expected, nullptr);
-  }
-  NetBusyMarker(const NetBusyMarker&) = delete;
-  NetBusyMarker& operator=(const NetBusyMarker&) = delete;
-
- private:
-  std::unique_ptr<char> marker_;
-};
 
 // The prefecture number: the integer value of the first two characters.
 int PrefectureNumber(const std::string& item) {
@@ -40,7 +25,7 @@ int PrefectureNumber(const std::string& item) {
 int DownloadThread(DOWNLOADPARAM* param) {
   int exitCode = 0;
   {
-    NetBusyMarker busy;
+    app::NetBusyMarker busy;
     const std::vector<std::string> items = text::TokenizeList(param->programmes);
     const int days = std::clamp(param->days, 0, kMaxDownloadDays);
     {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "app/net_busy.h"
 #include "app/settings_store.h"
 #include "net/http_request.h"
 
@@ -60,17 +61,13 @@ std::optional<std::filesystem::path> CreateTemporaryFile() {
 // request too, so a cancel aimed at this request does not stop the next.
 class NetBusyScope {
  public:
-  NetBusyScope() : marker_(new char(0)) { g_pNetBusy.store(marker_); }
-  ~NetBusyScope() {
-    g_pNetBusy.store(nullptr);
-    delete marker_;
-    g_bCancel.store(false);
-  }
+  NetBusyScope() = default;
+  ~NetBusyScope() { g_bCancel.store(false); }
   NetBusyScope(const NetBusyScope&) = delete;
   NetBusyScope& operator=(const NetBusyScope&) = delete;
 
  private:
-  char* marker_;
+  kanro::app::NetBusyMarker busy_;
 };
 
 }  // namespace
