@@ -28,6 +28,7 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "cli/cli_command.h"
+#include "cli/terminal_progress.h"
 #include "listing/download_thread.h"
 #include "text/codepage.h"
 
@@ -100,64 +101,33 @@ class MessageQueue : public app::MessageTarget {
   std::deque<Message> posted_;  // stable addresses for posted messages
 };
 
-// What the user sees: on a terminal one status line with a progress bar,
-// redrawn in place at most ten times a second; otherwise plain lines.
+// What the user sees: on a terminal one status line with a progress bar;
+// otherwise plain lines.
 class StatusDisplay {
  public:
-  explicit StatusDisplay(bool terminal) : terminal_(terminal) {}
+  explicit StatusDisplay(bool terminal) : terminal_(terminal), line_(stdout, terminal) {}
 
   void Status(const std::string& textCp932) {
-    status_ = text::Cp932ToUtf8(textCp932);
+    const std::string text = text::Cp932ToUtf8(textCp932);
     if (terminal_) {
-      Draw(true);
+      line_.Status(text);
     } else {
-      std::printf("%s\n", status_.c_str());
+      std::printf("%s\n", text.c_str());
       std::fflush(stdout);
     }
   }
-  void Progress(uintptr_t wParam, intptr_t lParam) {
-    if (lParam > 0) {
-      range_ = static_cast<unsigned long long>(lParam);
-      position_ = wParam == 100 && lParam == 100 ? 100 : 0;
-    } else {
-      position_ = wParam;
-    }
-    if (terminal_) Draw(false);
-  }
+  void Progress(uintptr_t wParam, intptr_t lParam) { line_.Progress(wParam, lParam); }
   // A line that stays (a written page, the result).
   void Line(const std::string& text) {
-    EndBar();
+    line_.Clear();
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);
   }
-  void EndBar() {
-    if (terminal_ && drawn_) {
-      std::printf("\r\033[K");
-      std::fflush(stdout);
-      drawn_ = false;
-    }
-  }
+  void EndBar() { line_.Clear(); }
 
  private:
-  void Draw(bool force) {
-    auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastDraw_ < std::chrono::milliseconds(100)) return;
-    lastDraw_ = now;
-    constexpr unsigned long long kWidth = 30;
-    unsigned long long shown = range_ > 0 ? std::min(position_, range_) : 0;
-    unsigned long long filled = range_ > 0 ? shown * kWidth / range_ : 0;
-    std::printf("\r\033[K[%s%s] %s", std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
-                status_.c_str());
-    std::fflush(stdout);
-    drawn_ = true;
-  }
-
   bool terminal_;
-  bool drawn_ = false;
-  std::string status_;
-  unsigned long long range_ = 0;
-  unsigned long long position_ = 0;
-  std::chrono::steady_clock::time_point lastDraw_{};
+  TerminalProgress line_;
 };
 
 // Ctrl+C asks the run to stop, as the window's cancel does. The run clears

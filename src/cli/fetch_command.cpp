@@ -16,6 +16,7 @@
 
 #include "app/messages.h"
 #include "cli/cli_command.h"
+#include "cli/terminal_progress.h"
 #include "net/http_request.h"
 #include "net/proxy_settings.h"
 #include "text/codepage.h"
@@ -32,58 +33,19 @@ const CliCommand kFetchCommand{
 
 KANRO_CLI_COMMAND(fetch, kFetchCommand);
 
-// Draws the progress of a transfer on a terminal. The transfer reports every
-// 1024 bytes; the bar is redrawn at most ten times a second.
+// Feeds the transfer's progress messages to the terminal's progress line.
 class ProgressBar : public app::MessageTarget {
  public:
-  explicit ProgressBar(bool visible) : visible_(visible) {}
-
+  explicit ProgressBar(bool visible) : line_(stderr, visible) {}
   intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) override {
-    if (message != app::UM_PROGRESS) return 0;
-    if (wParam == 0 && lParam > 0) {
-      range_ = static_cast<unsigned long long>(lParam);
-      position_ = 0;
-    } else {
-      position_ = wParam;
-    }
-    auto now = std::chrono::steady_clock::now();
-    if (visible_ && now - lastDraw_ >= std::chrono::milliseconds(100)) {
-      lastDraw_ = now;
-      Draw();
-    }
+    if (message == app::UM_PROGRESS) line_.Progress(wParam, lParam);
     return 0;
   }
-  void Post(unsigned message, uintptr_t wParam, intptr_t lParam) override {
-    Send(message, wParam, lParam);
-  }
-
-  // Shows the final state and ends the line.
-  void Finish() {
-    if (!visible_ || !drawn_) return;
-    Draw();
-    std::fputc('\n', stderr);
-  }
+  void Post(unsigned message, uintptr_t wParam, intptr_t lParam) override { Send(message, wParam, lParam); }
+  void Finish() { line_.Finish(); }
 
  private:
-  void Draw() {
-    drawn_ = true;
-    constexpr int kWidth = 40;
-    if (range_ > 0) {
-      unsigned long long shown = std::min(position_, range_);
-      int filled = static_cast<int>(shown * kWidth / range_);
-      std::fprintf(stderr, "\r[%s%s] %3llu%% %llu bytes", std::string(filled, '#').c_str(),
-                   std::string(kWidth - filled, ' ').c_str(), shown * 100 / range_, position_);
-    } else {
-      std::fprintf(stderr, "\r%llu bytes", position_);
-    }
-    std::fflush(stderr);
-  }
-
-  bool visible_;
-  bool drawn_ = false;
-  unsigned long long range_ = 0;
-  unsigned long long position_ = 0;
-  std::chrono::steady_clock::time_point lastDraw_{};
+  TerminalProgress line_;
 };
 
 void DescribeConnection() {
