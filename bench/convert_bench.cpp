@@ -78,7 +78,7 @@ Environment& TheEnvironment() {
 }
 
 fs::path SamplePage(const std::string& typeKey, const std::string& location, size_t bytes) {
-  kanro::sites::SamplePageSpec sample;
+  kanro::sites::SamplePageOptions sample;
   sample.typeKey = typeKey;
   sample.locationCode = location;
   sample.targetBytes = bytes;
@@ -235,7 +235,7 @@ void WriteWorkload(const fs::path& dir) {
   int written = 0;
   for (int day = 9; day < 17; ++day) {
     for (int prefecture = 1; prefecture <= 10; ++prefecture) {
-      kanro::sites::SamplePageSpec sample;
+      kanro::sites::SamplePageOptions sample;
       sample.typeKey = "GooTv";
       char code[8];
       std::snprintf(code, sizeof code, "%03d", prefecture);

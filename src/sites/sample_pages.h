@@ -65,12 +65,6 @@ std::string SampleTargetFor(const SamplePageOptions& options);
 // (the query may come in any order); nothing for any other target.
 std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view pathAndQuery);
 
-// Older names, kept until their last callers move to the ones above.
-using SamplePageSpec = SamplePageOptions;
-inline std::optional<SamplePageOptions> SampleSpecForTarget(std::string_view pathAndQuery) {
-  return SampleOptionsForTarget(pathAndQuery);
-}
-
 // CP932 bytes to EUC-JP bytes: half-width katakana become 0x8E pairs, two-byte
 // characters of JIS X 0208 rows move to 0xA1-0xFE pairs, ASCII stays; codes
 // with no JIS X 0208 place (vendor rows) become the geta mark.

@@ -67,7 +67,7 @@ TEST_P(PerlOracleTest, GeneratedPagesMatchPerl) {
         yahoo ? std::vector<std::string>{"YahooAm", "YahooFm"} : std::vector<std::string>{"GooTv", "GooBsDisital", "GooUhfBs"};
     for (const std::string& key : keys) {
       for (const SampleLineEnd lineEnd : {SampleLineEnd::Lf, SampleLineEnd::CrLf, SampleLineEnd::Mixed}) {
-        SamplePageSpec sample;
+        SamplePageOptions sample;
         sample.typeKey = key;
         sample.locationCode = yahoo ? "23" : "008";
         sample.lineEnd = lineEnd;
