@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/paths.h"
+#include "support/expected_pages.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"
 #include "test_creater.h"
@@ -16,42 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kHeadTop =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-    "<html lang=\"ja\">\r\n"
-    "<head>\r\n"
-    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">\r\n"
-    "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\r\n"
-    "  <link href=\"../Kanro.css\" rel=\"stylesheet\" type=\"text/css\" media=\"all\">\r\n"
-    "  <link href=\"../print.css\" rel=\"stylesheet\" type=\"text/css\" media=\"print\">\r\n"
-    "  <title>Header</title>\r\n"
-    "</head>\r\n"
-    "<body style=\"margin-right: 17px;\">\r\n"
-    "<table height=\"50\" class=\"header\">\r\n";
-const std::string kHeadBottom = "</table></body></html>";
-
-std::string DataTop(const std::string& title) {
-  return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-         "<html lang=\"ja\">\r\n"
-         "<head>\r\n"
-         "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">\r\n"
-         "  <meta http-equiv=\"Content-Script-Type\" content=\"text/javascript\">\r\n"
-         "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\r\n"
-         "  <link href=\"../Kanro.css\" rel=\"stylesheet\" type=\"text/css\" media=\"all\">\r\n"
-         "  <link href=\"../print.css\" rel=\"stylesheet\" type=\"text/css\" media=\"print\">\r\n"
-         "  <title>" +
-         title +
-         "</title>\r\n"
-         "</head>\r\n"
-         "<body onScroll=\"parent.head.document.body.scrollLeft=document.body.scrollLeft;\">\r\n"
-         "<table class=\"program\">\r\n"
-         "<thead style=\"display: none;\">\r\n";
-}
-const std::string kDataBottom =
-    "</tbody>\r\n"
-    "</table>\r\n"
-    "<iframe name=\"iepg\" frameborder=\"0\" width=\"0\" height=\"0\"></iframe>\r\n"
-    "</body></html>\r\n";
+using test::DataTop;
+using test::kDataBottom;
+using test::kHeadBottom;
+using test::kHeadTop;
 
 class HtmlCreaterTest : public testing::Test {
  protected:

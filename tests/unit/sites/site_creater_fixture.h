@@ -10,6 +10,7 @@
 
 #include "app/paths.h"
 #include "app/settings_store.h"
+#include "support/expected_pages.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 
@@ -34,45 +35,8 @@ inline std::string EucJp(const std::string& utf8) {
   return out;
 }
 
-inline std::string HeadPage(const std::vector<std::string>& lines) {
-  std::string page =
-      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-      "<html lang=\"ja\">\r\n"
-      "<head>\r\n"
-      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">\r\n"
-      "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\r\n"
-      "  <link href=\"../Kanro.css\" rel=\"stylesheet\" type=\"text/css\" media=\"all\">\r\n"
-      "  <link href=\"../print.css\" rel=\"stylesheet\" type=\"text/css\" media=\"print\">\r\n"
-      "  <title>Header</title>\r\n"
-      "</head>\r\n"
-      "<body style=\"margin-right: 17px;\">\r\n"
-      "<table height=\"50\" class=\"header\">\r\n";
-  for (const std::string& line : lines) page += line + "\r\n";
-  return page + "</table></body></html>";
-}
-
-inline std::string DataPage(const std::string& title, const std::vector<std::string>& lines) {
-  std::string page =
-      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
-      "<html lang=\"ja\">\r\n"
-      "<head>\r\n"
-      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">\r\n"
-      "  <meta http-equiv=\"Content-Script-Type\" content=\"text/javascript\">\r\n"
-      "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\r\n"
-      "  <link href=\"../Kanro.css\" rel=\"stylesheet\" type=\"text/css\" media=\"all\">\r\n"
-      "  <link href=\"../print.css\" rel=\"stylesheet\" type=\"text/css\" media=\"print\">\r\n"
-      "  <title>" + title + "</title>\r\n"
-      "</head>\r\n"
-      "<body onScroll=\"parent.head.document.body.scrollLeft=document.body.scrollLeft;\">\r\n"
-      "<table class=\"program\">\r\n"
-      "<thead style=\"display: none;\">\r\n";
-  for (const std::string& line : lines) page += line + "\r\n";
-  return page +
-         "</tbody>\r\n"
-         "</table>\r\n"
-         "<iframe name=\"iepg\" frameborder=\"0\" width=\"0\" height=\"0\"></iframe>\r\n"
-         "</body></html>\r\n";
-}
+using test::DataPage;
+using test::HeadPage;
 
 // RemoveAnchor and GCode, the two settings that change a converted page.
 struct PageSettings {
