@@ -36,6 +36,26 @@ std::vector<std::string> BuildEnvironment(const std::map<std::string, std::strin
   return result;
 }
 
+// Starts the program with the prepared file actions, the arguments and the
+// environment changed as the options say. Returns 0 or the error number.
+int Spawn(const std::filesystem::path& program, const std::vector<std::string>& args, const ProcessOptions& options,
+          posix_spawn_file_actions_t* actions, pid_t* pid) {
+  if (!options.workingDir.empty()) posix_spawn_file_actions_addchdir_np(actions, options.workingDir.c_str());
+  std::vector<std::string> argStrings;
+  argStrings.push_back(program.string());
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envStrings = BuildEnvironment(options.env);
+  std::vector<char*> envp;
+  for (std::string& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const int spawned = posix_spawn(pid, program.c_str(), actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(actions);
+  return spawned;
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
@@ -56,23 +76,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
   posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-  if (!options.workingDir.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, options.workingDir.c_str());
-
-  std::vector<std::string> argStrings;
-  argStrings.push_back(program.string());
-  argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argStrings) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envStrings = BuildEnvironment(options.env);
-  std::vector<char*> envp;
-  for (std::string& e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
   pid_t pid = -1;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  const int spawned = Spawn(program, args, options, &actions, &pid);
   CloseIfOpen(inPipe[0]);
   CloseIfOpen(outPipe[1]);
   CloseIfOpen(errPipe[1]);
@@ -158,22 +163,8 @@ bool BackgroundProcess::Start(const std::filesystem::path& program, const std::v
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  if (!options.workingDir.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, options.workingDir.c_str());
-  std::vector<std::string> argStrings;
-  argStrings.push_back(program.string());
-  argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argStrings) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envStrings = BuildEnvironment(options.env);
-  std::vector<char*> envp;
-  for (std::string& e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
   pid_t pid = -1;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return false;
+  if (Spawn(program, args, options, &actions, &pid) != 0) return false;
   pid_ = pid;
   exitCode_ = -1;
   return true;
