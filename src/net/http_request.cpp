@@ -367,8 +367,12 @@ int HttpRequest(const std::filesystem::path& outputPath,
   }
   serverHeaders.AddIfNew(kContentType);
   std::vector<std::string> lines = serverHeaders.Lines();
-  // No "Expect: 100-continue" pause before a larger body.
+  // No "Expect: 100-continue" pause before a larger body, and none of the
+  // headers libcurl would add on its own: the request carries exactly the
+  // lines above (Proxy-Connection only with the proxy credentials).
   if (!serverHeaders.Has("expect")) lines.emplace_back("Expect:");
+  if (!serverHeaders.Has("accept")) lines.emplace_back("Accept:");
+  if (!serverHeaders.Has("proxy-connection")) lines.emplace_back("Proxy-Connection:");
   CurlList serverList = ToCurlList(lines);
   CurlList proxyList = ToCurlList(proxyHeaders.Lines());
 

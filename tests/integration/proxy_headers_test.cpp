@@ -86,6 +86,10 @@ TEST_F(ProxyHeadersTest, CredentialsNeedAUserAndAStoredPassword) {
   for (const auto& r : requests) {
     SCOPED_TRACE(r.requestLine);
     EXPECT_EQ(r.HeaderCount("Proxy-Authorization"), 0);
+    // Nor the keep-alive line, which goes only with the credentials, nor any
+    // header the request did not ask for.
+    EXPECT_EQ(r.HeaderCount("Proxy-Connection"), 0);
+    EXPECT_EQ(r.HeaderCount("Accept"), 0);
   }
 }
 
@@ -129,6 +133,7 @@ TEST_F(ProxyHeadersTest, SystemModeUsesTheEnvironmentProxyWithoutStoredCredentia
   for (const auto& r : requests) {
     EXPECT_EQ(r.requestLine, "GET http://127.0.0.1:1/system HTTP/1.1");
     EXPECT_EQ(r.HeaderCount("Proxy-Authorization"), 0);
+    EXPECT_EQ(r.HeaderCount("Proxy-Connection"), 0);
   }
 }
 
