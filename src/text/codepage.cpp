@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace kanro::text {
@@ -82,6 +83,15 @@ std::unique_ptr<Cp932Tables> BuildTables() {
       tables->encode[c] = static_cast<unsigned char>(out[0]);
     else if (outLength == 2)
       tables->encode[c] = static_cast<uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
+  }
+  // Single bytes CP932 leaves undefined travel through wide text unchanged,
+  // as on Windows: 80 is U+0080, A0 and FD-FF are private-use characters.
+  constexpr std::array<std::pair<unsigned char, char32_t>, 5> kWindowsSingles{{
+      {0x80, U'\u0080'}, {0xA0, U'\uF8F0'}, {0xFD, U'\uF8F1'}, {0xFE, U'\uF8F2'}, {0xFF, U'\uF8F3'}}};
+  for (const auto& [byte, wide] : kWindowsSingles) {
+    if (tables->single[byte] != kCp932DefaultWide) continue;
+    tables->single[byte] = wide;
+    if (tables->encode[wide] == kUnmapped) tables->encode[wide] = byte;
   }
   if (toWide != reinterpret_cast<iconv_t>(-1)) iconv_close(toWide);
   if (fromWide != reinterpret_cast<iconv_t>(-1)) iconv_close(fromWide);

@@ -51,6 +51,12 @@ TEST(Codepage, Utf8EncodesEveryPlane) {
 namespace kanro::text {
 namespace {
 
+TEST(Codepage, UndefinedSingleBytesSurviveARoundTrip) {
+  const std::string bytes("a\x80" "b\xA0" "c\xFD\xFE\xFF", 8);
+  EXPECT_EQ(Cp932ToWide(bytes), U"a\u0080b\uF8F0c\uF8F1\uF8F2\uF8F3");
+  EXPECT_EQ(WideToCp932(Cp932ToWide(bytes)), bytes);
+}
+
 TEST(Codepage, WaveDashTakesTheCp932Form) {
   // U+301C has no CP932 code of its own; it is written as 81 60 and read back
   // as the full-width tilde, as on Windows.
