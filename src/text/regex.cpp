@@ -495,8 +495,53 @@ class PatternTranslator {
 
   // One element of a class: a single unit, or a set for \d \s \w and their
   // negations. Returns false on error.
+  // A named class "[:name:]" inside brackets, as the C++ library's
+  // ECMAScript grammar allows (classes of the "C" locale). Sets found when
+  // one starts here; an unknown or unclosed name makes it return false.
+  bool NamedClass(bool* found, UnitSet* set) {
+    *found = false;
+    if (pos_ + 1 >= src_.size() || Char(pos_) != '[' || Char(pos_ + 1) != ':') return true;
+    size_t end = pos_ + 2;
+    while (end + 1 < src_.size() && !(Char(end) == ':' && Char(end + 1) == ']')) ++end;
+    if (end + 1 >= src_.size()) return Fail("missing :] after [: in character class");
+    std::string name;
+    for (size_t i = pos_ + 2; i < end; ++i) name += static_cast<char>(Char(i) < 0x80 ? Char(i) : '?');
+    static const std::pair<const char*, UnitSet> kClasses[] = {
+        {"alnum", {{'0', '9'}, {'A', 'Z'}, {'a', 'z'}}},
+        {"alpha", {{'A', 'Z'}, {'a', 'z'}}},
+        {"blank", {{'\t', '\t'}, {' ', ' '}}},
+        {"cntrl", {{0x00, 0x1F}, {0x7F, 0x7F}}},
+        {"d", {{'0', '9'}}},
+        {"digit", {{'0', '9'}}},
+        {"graph", {{0x21, 0x7E}}},
+        {"lower", {{'a', 'z'}}},
+        {"print", {{0x20, 0x7E}}},
+        {"punct", {{0x21, 0x2F}, {0x3A, 0x40}, {0x5B, 0x60}, {0x7B, 0x7E}}},
+        {"s", {{'\t', '\r'}, {' ', ' '}}},
+        {"space", {{'\t', '\r'}, {' ', ' '}}},
+        {"upper", {{'A', 'Z'}}},
+        {"w", {{'0', '9'}, {'A', 'Z'}, {'_', '_'}, {'a', 'z'}}},
+        {"xdigit", {{'0', '9'}, {'A', 'F'}, {'a', 'f'}}},
+    };
+    for (const auto& [className, ranges] : kClasses) {
+      if (name == className) {
+        *set = ranges;
+        *found = true;
+        pos_ = end + 2;
+        return true;
+      }
+    }
+    return Fail("unknown character class name");
+  }
+
   bool ClassAtom(bool* isSet, Unit* unit, UnitSet* set) {
     *isSet = false;
+    bool named = false;
+    if (!NamedClass(&named, set)) return false;
+    if (named) {
+      *isSet = true;
+      return true;
+    }
     const Unit c = Char(pos_++);
     if (IsDoubleByteAt(c)) {  // a class holds bytes: both bytes join it
       *set = {{c, c}, {Char(pos_), Char(pos_)}};

@@ -182,6 +182,17 @@ TEST(RegexOracle, GrammarCorners) {
   }
 }
 
+TEST(RegexOracle, NamedClassesInBrackets) {
+  const char* const patterns[] = {"[[:digit:]]+", "[^[:alpha:]]+", "[[:space:][:punct:]]+", "[x[:upper:]]+",
+                                  "[[:xdigit:]_]+", "[[:w:]]+", "[[:alnum:]-]+", "[[]+"};
+  const char* const subjects[] = {"ab 12", "A-b_9 f!", "x{}: ;", "\tz\x7f~", "[[:"};
+  for (const char* p : patterns) {
+    for (const char* s : subjects) CheckAgainstOracle(p, s, "($&)");
+  }
+  EXPECT_FALSE(WRegex(U"[[:nonsense:]]").valid());
+  EXPECT_FALSE(Regex("[[:]+").valid());
+}
+
 TEST(RegexOracle, SearchFromAnOffsetSeesTheTextBefore) {
   const std::string subject = "ab ab\nab";
   for (const char* p : {"^ab", "\\bab", "b", "ab$", "(?:)"}) {
