@@ -7,12 +7,10 @@
 #include "app/keyword_list.h"
 #include "app/listing_time.h"
 #include "app/paths.h"
-#include "app/settings_store.h"
 #include "cli/cli_command.h"
-#include "listing/listing_types.h"
+#include "listing/listing_entries.h"
 #include "taskpane/keyword_search.h"
 #include "text/codepage.h"
-#include "text/tokenizer.h"
 
 namespace kanro::cli {
 namespace {
@@ -22,20 +20,6 @@ int RunSearch(std::vector<std::string>& args);
 const CliCommand kSearchCommand{
     "search", "search [--date YYYYMMDD]",
     "search the downloaded listings for the keywords of Keyword.txt, from the listing day on", RunSearch};
-
-// The listing entries as the listing selector lists them: the programme list
-// split into items, keeping those whose type key (after the two-digit
-// prefecture number) is a known listing type.
-std::vector<std::string> ListingEntries() {
-  std::string programs = GetProfileString("Download", "Programs", "08GooTv,");
-  if (programs.empty()) programs = "08GooTv,";
-  std::vector<std::string> entries;
-  for (std::string& item : text::TokenizeList(programs)) {
-    const std::string typeKey = item.size() > 2 ? item.substr(2) : std::string();
-    if (listing::FindListingType(typeKey) >= 0) entries.push_back(std::move(item));
-  }
-  return entries;
-}
 
 // Eight digits forming a plausible date; the value, or -1.
 int ParseDate(const std::string& text) {
@@ -65,7 +49,7 @@ int RunSearch(std::vector<std::string>& args) {
   if (today < 0) today = app::DateNumber(app::GetListingTime());
 
   taskpane::KeywordSearchRequest request;
-  request.entries = ListingEntries();
+  request.entries = listing::ListingEntriesFromSettings();
   app::LoadKeywords(request.keywords);
   request.today = today;
   request.dataFolder = app::DataFolder();
