@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 
 #include "text/codepage.h"
 
@@ -9,7 +11,14 @@ namespace kanro::frame {
 
 void MessageBoxNotifier::Warn(const std::string& text) {
   std::string utf8 = text::Cp932ToUtf8(text);
-  QMessageBox::warning(parent_, QStringLiteral("Kanro"), QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  const QString message = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  auto show = [this, message] { QMessageBox::warning(parent_, QStringLiteral("Kanro"), message); };
+  // Workers report network failures too; a message box belongs to the UI
+  // thread, and the worker waits until the user has read it.
+  if (QThread::currentThread() == qApp->thread())
+    show();
+  else
+    QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
 }
 
 void MessageBoxNotifier::Beep() { QApplication::beep(); }
