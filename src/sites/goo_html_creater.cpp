@@ -1,7 +1,6 @@
 #include "sites/goo_html_creater.h"
 
 #include "app/settings_store.h"
-#include "listing/literal_prefix.h"
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
@@ -31,12 +30,7 @@ const std::vector<SiteRewrite>& CGooHtmlCreater::Rewrites() {
   return rewrites;
 }
 
-CGooHtmlCreater::CGooHtmlCreater() {
-  for (const SiteRewrite& rewrite : Rewrites()) {
-    m_patterns.emplace_back(rewrite.pattern);
-    m_literals.emplace_back(listing::RequiredLiteral<char>(rewrite.pattern));
-  }
-}
+CGooHtmlCreater::CGooHtmlCreater() : m_rewriter(Rewrites()) {}
 
 CGooHtmlCreater::~CGooHtmlCreater() = default;
 
@@ -58,14 +52,9 @@ bool CGooHtmlCreater::IsHeadEnd() { return m_line.find("<!--/ch_top-->") != std:
 
 void CGooHtmlCreater::ConvertLine() {
   EucToSjis();
-  const std::vector<SiteRewrite>& rewrites = Rewrites();
-  for (size_t i = 0; i < rewrites.size(); ++i) {
-    const RewriteWhen when = rewrites[i].when;
-    if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) ||
-        (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor) || (when == RewriteWhen::NoGCode && !m_bRemoveGCode))
-      continue;
-    Rewrite(m_patterns[i], m_literals[i], rewrites[i].replacement);
-  }
+  m_rewriter.ForEach(m_bRemoveAnchor, m_bRemoveGCode,
+                     [this](const text::Regex& pattern, const listing::LiteralFinder& literal,
+                            const std::string& replacement) { Rewrite(pattern, literal, replacement); });
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();
 }

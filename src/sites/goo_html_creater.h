@@ -25,8 +25,7 @@ class CGooHtmlCreater : public listing::CHtmlCreater {
  private:
   bool m_bInside = false;
   bool m_bRemoveGCode = true;  // "Download"/"GCode" is 0, read per page
-  std::vector<text::Regex> m_patterns;
-  std::vector<listing::LiteralFinder> m_literals;  // what a line needs for each pattern to match
+  SiteRewriter m_rewriter;
 };
 
 }  // namespace kanro::sites

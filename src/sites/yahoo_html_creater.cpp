@@ -1,6 +1,5 @@
 #include "sites/yahoo_html_creater.h"
 
-#include "listing/literal_prefix.h"
 #include "sites/site_hosts.h"
 
 namespace kanro::sites {
@@ -27,12 +26,7 @@ const std::vector<SiteRewrite>& CYahooHtmlCreater::Rewrites() {
   return rewrites;
 }
 
-CYahooHtmlCreater::CYahooHtmlCreater() {
-  for (const SiteRewrite& rewrite : Rewrites()) {
-    m_patterns.emplace_back(rewrite.pattern);
-    m_literals.emplace_back(listing::RequiredLiteral<char>(rewrite.pattern));
-  }
-}
+CYahooHtmlCreater::CYahooHtmlCreater() : m_rewriter(Rewrites()) {}
 
 CYahooHtmlCreater::~CYahooHtmlCreater() = default;
 
@@ -57,13 +51,9 @@ bool CYahooHtmlCreater::IsHeadEnd() {
 
 void CYahooHtmlCreater::ConvertLine() {
   Utf8ToAnsi();
-  const std::vector<SiteRewrite>& rewrites = Rewrites();
-  for (size_t i = 0; i < rewrites.size(); ++i) {
-    const RewriteWhen when = rewrites[i].when;
-    if ((when == RewriteWhen::RemoveAnchor && !m_bRemoveAnchor) || (when == RewriteWhen::KeepAnchor && m_bRemoveAnchor))
-      continue;
-    Rewrite(m_patterns[i], m_literals[i], rewrites[i].replacement);
-  }
+  m_rewriter.ForEach(m_bRemoveAnchor, false,
+                     [this](const text::Regex& pattern, const listing::LiteralFinder& literal,
+                            const std::string& replacement) { Rewrite(pattern, literal, replacement); });
   CutAtZeroByte();
   CHtmlCreater::ConvertLine();
 }

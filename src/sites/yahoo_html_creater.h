@@ -24,8 +24,7 @@ class CYahooHtmlCreater : public listing::CHtmlCreater {
 
  private:
   bool m_bInside = false;
-  std::vector<text::Regex> m_patterns;
-  std::vector<listing::LiteralFinder> m_literals;  // what a line needs for each pattern to match
+  SiteRewriter m_rewriter;
 };
 
 }  // namespace kanro::sites
