@@ -3,15 +3,29 @@
 #include "app/settings_store.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
+#include <QSysInfo>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <mutex>
+#include <thread>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "app/leftover_files.h"
 #include "text/codepage.h"
 
 namespace {
@@ -107,6 +121,65 @@ bool IsCanonicalInt(const QString& text) {
   return ok && number >= INT_MIN && number <= INT_MAX && QString::number(number) == text;
 }
 
+// The file holds the enciphered proxy password, so it is created readable
+// by its owner only. QSettings replaces the file with one that keeps the old
+// file's permissions, so creating it empty with mode 0600 first is enough; a
+// file others can read (written before) is narrowed to its owner.
+void KeepStoreFilePrivate(const QString& fileName) {
+#ifndef _WIN32
+  if (fileName.isEmpty()) return;
+  QDir().mkpath(QFileInfo(fileName).absolutePath());
+  const QByteArray path = QFile::encodeName(fileName);
+  const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return;
+  }
+  struct stat info{};
+  if (::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0)
+    ::chmod(path.constData(), info.st_mode & 0700);
+#else
+  (void)fileName;
+#endif
+}
+
+// QSettings waits for a lock file it finds and takes it over only once its
+// owner is known to be gone or the file is 30 s old, so a lock left with an
+// unreadable owner stalls every write. A write holds the lock for
+// milliseconds, and its owner is written the moment the file is made. So a
+// lock whose owner stays unreadable, whose owner no longer runs on this
+// machine, or that is older than a second, is removed before QSettings looks.
+void TakeOverStaleLock(const QString& fileName) {
+  if (fileName.isEmpty()) return;
+  QLockFile lock(fileName + QStringLiteral(".lock"));
+  lock.setStaleLockTime(1000);
+  if (lock.tryLock(0)) {
+    lock.unlock();
+    return;
+  }
+  if (lock.error() != QLockFile::LockFailedError) return;
+  qint64 pid = 0;
+  QString host;
+  QString application;
+  bool known = lock.getLockInfo(&pid, &host, &application);
+  if (!known) {
+    // A writer that has just made the file fills it in at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    known = lock.getLockInfo(&pid, &host, &application);
+  }
+  const bool ownerGone = known && (host.isEmpty() || host == QSysInfo::machineHostName()) &&
+                         !kanro::app::ProcessRuns(static_cast<long>(pid));
+  if (!known || ownerGone) lock.removeStaleLockFile();
+  if (lock.tryLock(1500)) lock.unlock();
+}
+
+// Every write path calls this first, with the store lock held.
+void PrepareWrite(const QSettings& settings) {
+  const QString fileName = settings.fileName();
+  KeepStoreFilePrivate(fileName);
+  TakeOverStaleLock(fileName);
+}
+
 // A write fails with AccessError. FormatError only says the old file could not
 // be parsed; QSettings still writes the new values, which repairs the file.
 bool SyncAndCheck(QSettings& settings) {
@@ -118,6 +191,7 @@ bool WriteValue(const char* section, const char* key, const QVariant& value) {
   if (!ValidPath(section, key)) return false;
   std::lock_guard<std::mutex> lock(StoreMutex());
   QSettings settings = OpenStore();
+  PrepareWrite(settings);
   settings.setValue(KeyPath(section, key), value);
   return SyncAndCheck(settings);
 }
@@ -125,6 +199,7 @@ bool WriteValue(const char* section, const char* key, const QVariant& value) {
 bool RemoveValue(const QString& path) {
   std::lock_guard<std::mutex> lock(StoreMutex());
   QSettings settings = OpenStore();
+  PrepareWrite(settings);
   settings.remove(path);
   return SyncAndCheck(settings);
 }
@@ -237,6 +312,7 @@ bool DeleteProfileValues(const char* section, const std::vector<std::string>& ke
   QSettings settings = OpenStore();
   settings.beginGroup(QString::fromLatin1(section));
   bool changed = false;
+  PrepareWrite(settings);
   for (const std::string& key : keys) {
     if (!ValidName(key.c_str())) continue;
     QString name = QString::fromLatin1(key.c_str());
@@ -256,6 +332,7 @@ bool DeleteProfileSection(const char* section) {
 bool DeleteAllProfileValues() {
   std::lock_guard<std::mutex> lock(StoreMutex());
   QSettings settings = OpenStore();
+  PrepareWrite(settings);
   settings.clear();
   return SyncAndCheck(settings);
 }

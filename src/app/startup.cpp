@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/default_files.h"
+#include "app/leftover_files.h"
 #include "app/paths.h"
 #include "app/retention.h"
 
@@ -9,6 +10,7 @@ namespace kanro::app {
 bool PrepareDataFolder(std::string* reason) {
   if (!CheckDataDirWritable(reason)) return false;
   CreateDefaultFiles();
+  RemoveLeftoverFiles();
   RemoveOldFiles();
   return true;
 }

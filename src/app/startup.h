@@ -6,7 +6,8 @@
 namespace kanro::app {
 
 // Checks that the data folder (SetDataDir) can be written, then creates the
-// default files and runs the retention clean-up. False, with a reason in
+// default files, removes what killed processes of ours left behind
+// (RemoveLeftoverFiles) and runs the retention clean-up. False, with a reason in
 // plain words, when the folder cannot be used.
 bool PrepareDataFolder(std::string* reason);
 

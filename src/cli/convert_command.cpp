@@ -11,6 +11,7 @@
 #include "app/clock.h"
 #include "cli/cli_command.h"
 #include "listing/html_producer_factory.h"
+#include "sites/location.h"
 #include "text/codepage.h"
 
 namespace kanro::cli {
@@ -66,6 +67,8 @@ int RunConvert(std::vector<std::string>& args) {
     return 1;
   }
   const bool numbered = entry.size() > 2 && entry[0] >= '0' && entry[0] <= '9' && entry[1] >= '0' && entry[1] <= '9';
+  const int prefecture = numbered ? std::atoi(entry.substr(0, 2).c_str()) : 0;
+  const bool knownPrefecture = prefecture >= 1 && prefecture <= static_cast<int>(sites::kPrefectures.size());
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
     std::fprintf(stderr, "kanro-cli convert: cannot read the file \"%s\"\n", file.c_str());
@@ -74,15 +77,15 @@ int RunConvert(std::vector<std::string>& args) {
   if (!PrepareDataFolder()) return 1;
 
   listing::CHtmlProducerFactory factory;
-  listing::CHtmlProducer* producer = numbered ? factory.Find(entry.substr(2)) : nullptr;
+  listing::CHtmlProducer* producer = knownPrefecture ? factory.Find(entry.substr(2)) : nullptr;
   if (!producer) {
     std::fprintf(stderr,
                  "kanro-cli convert: \"%s\" is not a listing entry; write the two-digit prefecture number "
-                 "and a type: GooTv, GooBsDisital, GooUhfBs, YahooAm or YahooFm (for example 08GooTv)\n",
+                 "(01 to 47) and a type: GooTv, GooBsDisital, GooUhfBs, YahooAm or YahooFm (for example 08GooTv)\n",
                  entry.c_str());
     return 1;
   }
-  producer->m_location.SetPrefecture(std::atoi(entry.substr(0, 2).c_str()));
+  producer->m_location.SetPrefecture(prefecture);
   producer->m_time = time;
 
   const bool hadHead = std::filesystem::exists(producer->HeadPagePath(), ec);

@@ -28,6 +28,7 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_progress.h"
 #include "listing/download_thread.h"
 #include "text/codepage.h"
@@ -130,15 +131,6 @@ class StatusDisplay {
   TerminalProgress line_;
 };
 
-// Ctrl+C asks the run to stop, as the window's cancel does. The run clears
-// g_bCancel when it ends, so the interruption is remembered separately.
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void CancelRunOnInterrupt(int) {
-  g_interrupted.store(true);
-  g_bCancel.store(true);
-}
-
 bool ParseDays(const std::string& text, int* days) {
   try {
     size_t used = 0;
@@ -205,8 +197,7 @@ int RunDownload(std::vector<std::string>& args) {
   bool completed = false;
   bool failed = false;
 
-  g_bCancel.store(false);
-  auto previous = std::signal(SIGINT, CancelRunOnInterrupt);
+  CancelOnStopSignals stopSignals;
   std::atomic<bool> finished{false};
   std::thread worker([&] {
     listing::DownloadThread(&param);
@@ -237,8 +228,7 @@ int RunDownload(std::vector<std::string>& args) {
       },
       [&] { return finished.load(); });
   worker.join();
-  std::signal(SIGINT, previous);
-  const bool cancelled = g_interrupted.load();
+  const bool cancelled = stopSignals.Stopped();
   display.EndBar();
 
   if (completed && !failed) {

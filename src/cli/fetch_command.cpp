@@ -1,7 +1,6 @@
 // kanro-cli fetch URL FILE: one GET through the configured proxy, the body
 // written to FILE. A way for users to check their network settings.
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -16,6 +15,7 @@
 
 #include "app/messages.h"
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_progress.h"
 #include "net/http_request.h"
 #include "net/proxy_settings.h"
@@ -66,8 +66,6 @@ void DescribeConnection() {
   }
 }
 
-extern "C" void CancelOnInterrupt(int) { g_bCancel.store(true); }
-
 int RunFetch(std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError(kFetchCommand, "needs a URL and a file name");
   const std::string& url = args[0];
@@ -75,17 +73,20 @@ int RunFetch(std::vector<std::string>& args) {
 
   DescribeConnection();
   ProgressBar bar(isatty(2) != 0);
-  g_bCancel.store(false);
-  auto previous = std::signal(SIGINT, CancelOnInterrupt);
-  const int result = HttpRequest(output, {""}, url, "", &bar, url.c_str(), "GET");
-  std::signal(SIGINT, previous);
+  int result = 0;
+  bool stopped = false;
+  {
+    CancelOnStopSignals stopSignals;
+    result = HttpRequest(output, {""}, url, "", &bar, url.c_str(), "GET", kListingPageLimits);
+    stopped = stopSignals.Stopped();
+  }
   bar.Finish();
 
   if (result >= 1) {
     std::printf("%d bytes written to %s\n", result, args[1].c_str());
     return 0;
   }
-  if (g_bCancel.load()) {
+  if (stopped) {
     std::fprintf(stderr, "cancelled\n");
   } else if (result == 0) {
     std::fprintf(stderr, "the response was empty\n");

@@ -1,14 +1,22 @@
 // kanro-cli settings: reads and changes the stored settings. Text arrives and
 // leaves in UTF-8 and is stored as CP932, as the program stores it.
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <termios.h>
+#include <unistd.h>
+#endif
+
 #include "app/settings_store.h"
 #include "cli/cli_command.h"
+#include "net/blowfish.h"
 #include "text/codepage.h"
 
 namespace kanro::cli {
@@ -21,6 +29,7 @@ const CliCommand kSettingsCommand{
     "settings list\n"
     "settings get SECTION KEY\n"
     "settings set [--int] SECTION KEY VALUE\n"
+    "settings set-proxy-password   (reads the password from standard input or a prompt)\n"
     "settings delete SECTION KEY",
     "list, read, change or delete stored settings",
     RunSettings,
@@ -60,6 +69,24 @@ bool ValidName(const std::string& name) {
   return true;
 }
 
+// The proxy password is stored enciphered and never shown.
+constexpr const char* kPasswordSection = "Network";
+constexpr const char* kPasswordKey = "ProxyPass";
+constexpr const char* kHiddenValue = "(set)";
+
+bool SameName(const std::string& a, const char* b) {
+  std::string lower(b);
+  if (a.size() != lower.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(lower[i])))
+      return false;
+  return true;
+}
+
+bool IsProxyPassword(const std::string& section, const std::string& key) {
+  return SameName(section, kPasswordSection) && SameName(key, kPasswordKey);
+}
+
 bool ParseInt(const std::string& text, int* value) {
   if (text.empty()) return false;
   errno = 0;
@@ -85,7 +112,10 @@ int List() {
       case app::ProfileValue::Type::Binary: type = "binary"; text = Hex(value.text); break;
       case app::ProfileValue::Type::String: text = EscapeForList(text::Cp932ToUtf8(value.text)); break;
     }
-    std::printf("%s\t%s\t%s\t%s\n", value.section.c_str(), value.key.c_str(), type, text.c_str());
+    if (IsProxyPassword(value.section, value.key)) text = kHiddenValue;
+    // Names from a hand-edited file may hold tabs or line ends too.
+    std::printf("%s\t%s\t%s\t%s\n", EscapeForList(value.section).c_str(), EscapeForList(value.key).c_str(), type,
+                text.c_str());
   }
   return 0;
 }
@@ -95,7 +125,9 @@ int Get(const std::string& section, const std::string& key) {
     std::fprintf(stderr, "kanro-cli settings: %s/%s is not set\n", section.c_str(), key.c_str());
     return 1;
   }
-  if (auto bytes = GetProfileBinary(section.c_str(), key.c_str())) {
+  if (IsProxyPassword(section, key)) {
+    std::printf("%s\n", kHiddenValue);
+  } else if (auto bytes = GetProfileBinary(section.c_str(), key.c_str())) {
     std::printf("%s\n", Hex(*bytes).c_str());
   } else {
     std::string value = text::Cp932ToUtf8(GetProfileString(section.c_str(), key.c_str()));
@@ -106,6 +138,13 @@ int Get(const std::string& section, const std::string& key) {
 }
 
 int Set(bool asInt, const std::string& section, const std::string& key, const std::string& value) {
+  if (IsProxyPassword(section, key)) {
+    std::fprintf(stderr,
+                 "kanro-cli settings: %s/%s holds the enciphered proxy password and cannot be set as plain text; "
+                 "use \"kanro-cli settings set-proxy-password\", which reads it from standard input or a prompt\n",
+                 kPasswordSection, kPasswordKey);
+    return 2;
+  }
   bool stored = false;
   if (asInt) {
     int number = 0;
@@ -121,6 +160,53 @@ int Set(bool asInt, const std::string& section, const std::string& key, const st
     std::fprintf(stderr, "kanro-cli settings: cannot write %s\n", app::ProfileLocation().c_str());
     return 1;
   }
+  return 0;
+}
+
+// One line from standard input; on a terminal after a prompt, without echo.
+bool ReadPassword(std::string* password) {
+#ifndef _WIN32
+  if (isatty(0) != 0) {
+    std::fprintf(stderr, "Proxy password: ");
+    std::fflush(stderr);
+    termios saved{};
+    const bool quiet = tcgetattr(0, &saved) == 0;
+    if (quiet) {
+      termios silent = saved;
+      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
+      silent.c_lflag |= ECHONL;
+      tcsetattr(0, TCSAFLUSH, &silent);
+    }
+    const bool read = static_cast<bool>(std::getline(std::cin, *password));
+    if (quiet) tcsetattr(0, TCSAFLUSH, &saved);
+    else std::fprintf(stderr, "\n");
+    if (!read) return false;
+  } else
+#endif
+  if (!std::getline(std::cin, *password) && password->empty()) {
+    return false;
+  }
+  if (!password->empty() && password->back() == '\r') password->pop_back();
+  return true;
+}
+
+int SetProxyPassword() {
+  std::string password;
+  if (!ReadPassword(&password)) {
+    std::fprintf(stderr, "kanro-cli settings: no password was given (standard input was empty)\n");
+    return 1;
+  }
+  const std::string cp932 = text::Utf8ToCp932(password);
+  if (text::Cp932ToUtf8(cp932) != password || cp932.find('\0') != std::string::npos) {
+    std::fprintf(stderr, "kanro-cli settings: the password holds characters CP932 cannot hold; nothing was stored\n");
+    return 1;
+  }
+  // An empty password is stored as no value: no credentials are sent.
+  if (!WriteProfileBinary(kPasswordSection, kPasswordKey, net::EncipherProxyPassword(cp932))) {
+    std::fprintf(stderr, "kanro-cli settings: cannot write %s\n", app::ProfileLocation().c_str());
+    return 1;
+  }
+  std::printf(cp932.empty() ? "proxy password removed\n" : "proxy password stored\n");
   return 0;
 }
 
@@ -144,7 +230,7 @@ int RunSettings(std::vector<std::string>& args) {
   }
 
   size_t wanted = 0;
-  if (action == "list") wanted = 0;
+  if (action == "list" || action == "set-proxy-password") wanted = 0;
   else if (action == "get" || action == "delete") wanted = 2;
   else if (action == "set") wanted = 3;
   else return UsageError(kSettingsCommand, "unknown action " + action);
@@ -157,6 +243,7 @@ int RunSettings(std::vector<std::string>& args) {
   if (action == "list") return List();
   if (action == "get") return Get(words[0], words[1]);
   if (action == "set") return Set(asInt, words[0], words[1], words[2]);
+  if (action == "set-proxy-password") return SetProxyPassword();
   return Delete(words[0], words[1]);
 }
 

@@ -17,6 +17,7 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "net/http_request.h"
+#include "net/raw_download.h"
 #include "text/codepage.h"
 
 namespace kanro::listing {
@@ -27,37 +28,6 @@ constexpr int kDefaultWaitSec = 3;
 // Longest courtesy wait honoured; a larger setting is treated as this.
 constexpr int64_t kMaxWaitSec = 3600;
 constexpr int64_t kDaySeconds = 86400;
-
-// The temporary file a page is fetched into: a fresh "tv" file in the
-// system's temporary folder, removed when the object goes.
-class TemporaryPage {
- public:
-  TemporaryPage() {
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    if (ec) return;
-    std::string pattern = (folder / "tvXXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int fd = mkstemp(buffer.data());
-    if (fd < 0) return;
-    close(fd);
-    path_ = buffer.data();
-  }
-  ~TemporaryPage() {
-    if (!path_) return;
-    std::error_code ec;
-    std::filesystem::remove(*path_, ec);
-  }
-  TemporaryPage(const TemporaryPage&) = delete;
-  TemporaryPage& operator=(const TemporaryPage&) = delete;
-
-  bool valid() const { return path_.has_value(); }
-  const std::filesystem::path& path() const { return *path_; }
-
- private:
-  std::optional<std::filesystem::path> path_;
-};
 
 void ReplaceEvery(std::string& text, std::string_view from, std::string_view to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -188,12 +158,13 @@ bool CHtmlProducer::Produce() {
   Send(app::UM_PROGRESS, 0, expected > 0 ? expected : kDefaultExpectedSize);
 
   const std::string url = PageUrl();
-  TemporaryPage downloaded;
+  net::RawDownload downloaded;
   if (!downloaded.valid()) return false;
   // A stop request seen here ends the page as the transfer itself would.
   if (g_bCancel.load()) return false;
 
-  int bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET");
+  int bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET",
+                          kListingPageLimits);
   if (bytes < 1) return false;
   LearnSize(bytes);
 

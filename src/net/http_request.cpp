@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -24,15 +26,20 @@ namespace {
 using kanro::app::MessageTarget;
 using kanro::app::UM_PROGRESS;
 
+using Clock = std::chrono::steady_clock;
+
 constexpr size_t kChunkSize = 1024;
 constexpr long kDefaultTimeoutSec = 60;
+// A transfer slower than this on average over the time-out window is broken off.
+constexpr long long kMinBytesPerSecond = 1024;
 constexpr long kMaxRedirects = 30;
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 5.1)";
 constexpr const char* kContentType = "Content-Type: application/x-www-form-urlencoded";
 
-// Connect time-out and the longest silence a transfer survives. The
-// environment variable KANRO_NET_TIMEOUT_SEC (whole seconds) overrides both,
-// so a stalled server can be tested without waiting a minute.
+// Connect time-out and the window over which a transfer must average at
+// least kMinBytesPerSecond. The environment variable KANRO_NET_TIMEOUT_SEC
+// (whole seconds) overrides both, so a stalled or trickling server can be
+// tested without waiting a minute.
 long TimeoutSeconds() {
   const char* text = std::getenv("KANRO_NET_TIMEOUT_SEC");
   if (text == nullptr || *text == '\0') return kDefaultTimeoutSec;
@@ -128,8 +135,49 @@ std::FILE* OpenForWriting(const std::filesystem::path& path) {
 #endif
 }
 
+// Bytes received over time, to tell a trickle from a transfer that merely
+// pauses: the request is too slow when the bytes of the last full window
+// average under kMinBytesPerSecond.
+class RateWatch {
+ public:
+  explicit RateWatch(long windowSeconds) : window_(std::chrono::seconds(windowSeconds)), windowSeconds_(windowSeconds) {}
+
+  void Start(Clock::time_point now) {
+    samples_.clear();
+    samples_.push_back({now, 0});
+    received_ = 0;
+  }
+  void Add(size_t bytes) { received_ += static_cast<long long>(bytes); }
+
+  bool TooSlow(Clock::time_point now) {
+    // A sample every quarter second is plenty and bounds the history.
+    if (now - samples_.back().time >= std::chrono::milliseconds(250)) samples_.push_back({now, received_});
+    // The baseline is the newest sample at least one window old.
+    while (samples_.size() >= 2 && samples_[1].time <= now - window_) samples_.pop_front();
+    const Sample& base = samples_.front();
+    if (now - base.time < window_) return false;
+    return received_ - base.received < kMinBytesPerSecond * windowSeconds_;
+  }
+
+  long windowSeconds() const { return windowSeconds_; }
+
+ private:
+  struct Sample {
+    Clock::time_point time;
+    long long received;
+  };
+  Clock::duration window_;
+  long windowSeconds_;
+  std::deque<Sample> samples_;
+  long long received_ = 0;
+};
+
+// Why this routine broke a transfer off itself.
+enum class Breakoff { None, TooSlow, TooLarge, Deadline };
+
 // What one transfer has seen; shared with the curl callbacks.
 struct Transfer {
+  explicit Transfer(long windowSeconds) : rate(windowSeconds) {}
   std::FILE* file = nullptr;
   MessageTarget* progressWindow = nullptr;
   CURL* curl = nullptr;
@@ -138,6 +186,10 @@ struct Transfer {
   bool cancelled = false;      // g_bCancel stopped the transfer
   bool fileError = false;      // the output file could not be written, or a handler threw
   bool statusRejected = false; // the body of an unaccepted status was refused
+  Breakoff breakoff = Breakoff::None;
+  long long maxBodyBytes = 0;
+  Clock::time_point deadline;
+  RateWatch rate;
   long statusCode = 0;         // of the latest status line
   std::string reason;          // its reason phrase
   char pending[kChunkSize];    // body bytes not yet making a whole chunk
@@ -167,6 +219,7 @@ struct Transfer {
 
   size_t OnBody(const char* data, size_t size) {
     const size_t received = size;
+    rate.Add(size);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (!IsAccepted(status)) {
@@ -177,8 +230,17 @@ struct Transfer {
       announcedLength = true;
       curl_off_t length = -1;
       curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+      // An announced length over the cap is refused before a byte is kept.
+      if (length > maxBodyBytes) {
+        breakoff = Breakoff::TooLarge;
+        return 0;
+      }
       if (length > 0 && progressWindow != nullptr)
         progressWindow->Send(UM_PROGRESS, 0, static_cast<intptr_t>(length));
+    }
+    if (total + static_cast<long long>(pendingSize + size) > maxBodyBytes) {
+      breakoff = Breakoff::TooLarge;
+      return 0;
     }
     // The body is handed on in chunks of 1024 bytes (the last one may be
     // shorter), whatever block sizes the transport delivers: each chunk is
@@ -203,7 +265,18 @@ struct Transfer {
     return received;
   }
 
+  // Called about once a second even while nothing arrives, so a cancel, a
+  // trickle and the deadline also end a stalled transfer.
+  bool ShouldStop() {
+    if (g_bCancel.load()) return true;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) breakoff = Breakoff::Deadline;
+    else if (rate.TooSlow(now)) breakoff = Breakoff::TooSlow;
+    return breakoff != Breakoff::None;
+  }
+
   void OnHeaderLine(std::string_view line) {
+    rate.Add(line.size());
     if (line.substr(0, 5) != "HTTP/") return;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     size_t codeAt = line.find(' ');
@@ -236,15 +309,17 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* user) {
   return size * count;
 }
 
-// Called about once a second even while nothing arrives, so a cancel also
-// ends a stalled transfer.
-int CheckCancel(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return g_bCancel.load() ? 1 : 0;
+int CheckProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  try {
+    return static_cast<Transfer*>(user)->ShouldStop() ? 1 : 0;
+  } catch (...) {
+    return 1;
+  }
 }
 
 // How one attempt ended.
 struct Outcome {
-  enum Kind { Done, Cancelled, FileError, HttpStatus, TransportError } kind = Done;
+  enum Kind { Done, Cancelled, FileError, BrokenOff, TooManyRedirects, HttpStatus, TransportError } kind = Done;
   long status = 0;       // HttpStatus: the code
   std::string detail;    // its reason phrase, or the transport's error text
   int transportCode = 0; // TransportError: the number shown
@@ -269,6 +344,10 @@ Outcome Classify(CURL* curl, Transfer& transfer, CURLcode code, const char* erro
     outcome.kind = Outcome::Cancelled;
     return outcome;
   }
+  if (transfer.breakoff != Breakoff::None) {
+    outcome.kind = Outcome::BrokenOff;
+    return outcome;
+  }
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   long connectStatus = 0;
@@ -290,6 +369,14 @@ Outcome Classify(CURL* curl, Transfer& transfer, CURLcode code, const char* erro
     }
     return outcome;
   }
+  // A loop of redirects; some servers drop the connection instead of
+  // answering the last one, which reads as a receive failure.
+  long redirects = 0;
+  curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &redirects);
+  if (code == CURLE_TOO_MANY_REDIRECTS || redirects >= kMaxRedirects) {
+    outcome.kind = Outcome::TooManyRedirects;
+    return outcome;
+  }
   outcome.kind = Outcome::TransportError;
   outcome.transportCode = (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY)
                               ? kanro::net::kNameNotResolved
@@ -304,8 +391,9 @@ Outcome Perform(CURL* curl, Transfer& transfer, char* errorBuffer) {
   transfer.statusRejected = false;
   transfer.statusCode = 0;
   transfer.reason.clear();
+  transfer.rate.Start(Clock::now());
   CURLcode code = curl_easy_perform(curl);
-  if (!transfer.cancelled && !transfer.fileError) {
+  if (!transfer.cancelled && !transfer.fileError && transfer.breakoff == Breakoff::None) {
     try {
       transfer.FlushPending();
     } catch (...) {
@@ -329,8 +417,10 @@ int HttpRequest(const std::filesystem::path& outputPath,
                 const std::string& url, const std::string& body,
                 kanro::app::MessageTarget* progressWindow,
                 const char* referer,
-                const std::string& verb) {
+                const std::string& verb,
+                const HttpLimits& limits) {
   using namespace kanro::net;
+  const Clock::time_point started = Clock::now();
 
   auto parts = SplitUrl(url);
   if (!parts || !IsValidVerb(verb)) return -1;
@@ -376,12 +466,14 @@ int HttpRequest(const std::filesystem::path& outputPath,
   CurlList serverList = ToCurlList(lines);
   CurlList proxyList = ToCurlList(proxyHeaders.Lines());
 
-  Transfer transfer;
+  const long timeout = TimeoutSeconds();
+  Transfer transfer(timeout);
   transfer.file = file.get();
   transfer.progressWindow = progressWindow;
   transfer.curl = h;
+  transfer.maxBodyBytes = limits.maxBodyBytes;
+  transfer.deadline = started + limits.deadline;
   char errorBuffer[CURL_ERROR_SIZE] = {};
-  const long timeout = TimeoutSeconds();
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
@@ -437,12 +529,11 @@ int HttpRequest(const std::filesystem::path& outputPath,
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, ReadHeader);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CheckCancel);
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CheckProgress);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, timeout);
-  curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, timeout);
   curl_easy_setopt(h, CURLOPT_BUFFERSIZE, 64L * 1024);
 
   Outcome outcome = Perform(h, transfer, errorBuffer);
@@ -459,6 +550,19 @@ int HttpRequest(const std::filesystem::path& outputPath,
     case Outcome::Cancelled:
       return 0;
     case Outcome::FileError:
+      return -1;
+    case Outcome::BrokenOff:
+      switch (transfer.breakoff) {
+        case Breakoff::TooSlow: Warn(TooSlowText(url, timeout)); break;
+        case Breakoff::TooLarge: Warn(TooLargeText(url, limits.maxBodyBytes)); break;
+        case Breakoff::Deadline:
+          Warn(DeadlineText(url, std::chrono::duration_cast<std::chrono::seconds>(limits.deadline).count()));
+          break;
+        case Breakoff::None: break;
+      }
+      return -1;
+    case Outcome::TooManyRedirects:
+      Warn(TooManyRedirectsText(url));
       return -1;
     case Outcome::HttpStatus:
       Warn(NetworkErrorText(static_cast<int>(outcome.status), outcome.detail, url));

@@ -8,6 +8,19 @@ namespace {
 
 constexpr size_t kMaxDetail = 255;
 
+// "16 MB", "64 KB" or "1000 バイト".
+std::string SizeText(long long bytes) {
+  if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) return std::to_string(bytes / (1024 * 1024)) + " MB";
+  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes / 1024) + " KB";
+  return std::to_string(bytes) + kanro::text::Utf8ToCp932(" バイト");
+}
+
+// "10 分" or "90 秒".
+std::string DurationText(long long seconds) {
+  if (seconds >= 60 && seconds % 60 == 0) return std::to_string(seconds / 60) + kanro::text::Utf8ToCp932(" 分");
+  return std::to_string(seconds) + kanro::text::Utf8ToCp932(" 秒");
+}
+
 }  // namespace
 
 std::string NetworkErrorText(int code, std::string_view detail, std::string_view url) {
@@ -32,6 +45,28 @@ std::string NetworkErrorText(int code, std::string_view detail, std::string_view
     default:
       return std::to_string(code) + "\n" + std::string(detail.substr(0, kMaxDetail));
   }
+}
+
+std::string TooSlowText(std::string_view url, long windowSeconds) {
+  using kanro::text::Utf8ToCp932;
+  return std::string(url) + Utf8ToCp932(" からの受信が遅すぎるため中止しました（") + DurationText(windowSeconds) +
+         Utf8ToCp932("の平均が毎秒 1 KB 未満）。");
+}
+
+std::string TooLargeText(std::string_view url, long long maxBytes) {
+  using kanro::text::Utf8ToCp932;
+  return std::string(url) + Utf8ToCp932(" の応答が大きすぎるため受信を中止しました（上限 ") + SizeText(maxBytes) +
+         Utf8ToCp932("）。");
+}
+
+std::string DeadlineText(std::string_view url, long long seconds) {
+  using kanro::text::Utf8ToCp932;
+  return std::string(url) + Utf8ToCp932(" からの受信が ") + DurationText(seconds) +
+         Utf8ToCp932("以内に終わらなかったため中止しました。");
+}
+
+std::string TooManyRedirectsText(std::string_view url) {
+  return std::string(url) + kanro::text::Utf8ToCp932(" は転送（リダイレクト）が多すぎるため取得できませんでした。");
 }
 
 std::string ProxySettingErrorText(std::string_view proxyName) {

@@ -15,6 +15,14 @@ inline constexpr int kNameNotResolved = 12007;
 // it. Code 0 (a cancelled request) has no message: the result is empty.
 std::string NetworkErrorText(int code, std::string_view detail, std::string_view url);
 
+// The messages for a request this program broke off: the transfer averaged
+// under 1 KiB/s over windowSeconds, the body grew past maxBytes, the request
+// outlasted its deadline, or the server redirected more times than followed.
+std::string TooSlowText(std::string_view url, long windowSeconds);
+std::string TooLargeText(std::string_view url, long long maxBytes);
+std::string DeadlineText(std::string_view url, long long seconds);
+std::string TooManyRedirectsText(std::string_view url);
+
 // The message for a proxy setting that cannot be used.
 std::string ProxySettingErrorText(std::string_view proxyName);
 

@@ -1,20 +1,11 @@
 #include "net/service_request.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <optional>
-#include <system_error>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "app/net_busy.h"
 #include "app/settings_store.h"
 #include "net/http_request.h"
+#include "net/raw_download.h"
 
 namespace kanro::net {
 
@@ -32,30 +23,6 @@ using kanro::app::MessageTarget;
 using kanro::app::TASK_FAILED;
 using kanro::app::UM_PROGRESS;
 using kanro::app::UM_TASKRESULT;
-
-// A new, empty, uniquely named file "tv..." in the system's temporary folder.
-std::optional<std::filesystem::path> CreateTemporaryFile() {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  if (error) return std::nullopt;
-#ifdef _WIN32
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path candidate =
-        folder / ("tv" + std::to_string(std::rand() % 0x10000) + ".tmp");
-    if (FILE* file = _wfopen(candidate.c_str(), L"wx")) {
-      std::fclose(file);
-      return candidate;
-    }
-  }
-  return std::nullopt;
-#else
-  std::string pattern = (folder / "tvXXXXXX").string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) return std::nullopt;
-  close(fd);
-  return std::filesystem::path(pattern);
-#endif
-}
 
 // Marks the network as busy for one request; the end clears the cancel
 // request too, so a cancel aimed at this request does not stop the next.
@@ -75,12 +42,14 @@ class NetBusyScope {
 bool RequestToService(const std::string& url, const std::string& body, uintptr_t resultCode,
                       MessageTarget* window) {
   NetBusyScope busy;
-  auto file = CreateTemporaryFile();
-  if (file) {
-    int result = HttpRequest(*file, {}, url, body, window, nullptr, "POST");
+  // The handler deletes the response file; whatever it leaves, and the file
+  // of a failed request, goes when `file` does.
+  kanro::net::RawDownload file;
+  if (file.valid()) {
+    int result = HttpRequest(file.path(), {}, url, body, window, nullptr, "POST", kServiceLimits);
     if (result >= 1) {
       if (window != nullptr) {
-        const std::string path = file->string();
+        const std::string path = file.path().string();
         window->Send(UM_TASKRESULT, resultCode, reinterpret_cast<intptr_t>(path.c_str()));
       }
       return true;

@@ -20,7 +20,8 @@ std::string ServiceUrl();
 // UM_TASKRESULT with wParam resultCode and lParam pointing to the
 // NUL-terminated path of a temporary "tv" file holding the response; the
 // handler reads the file and deletes it before returning. Otherwise posts
-// UM_TASKRESULT with TASK_FAILED (the temporary file, if any, stays). Sets
+// UM_TASKRESULT with TASK_FAILED. The temporary file never outlives the
+// call. Responses over kServiceLimits are refused. Sets
 // g_pNetBusy for its duration and clears g_bCancel at the end. window may be
 // null. Returns true when the response was handed over.
 bool RequestToService(const std::string& url, const std::string& body, uintptr_t resultCode,
