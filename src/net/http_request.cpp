@@ -393,7 +393,7 @@ Outcome Perform(CURL* curl, Transfer& transfer, char* errorBuffer) {
   transfer.reason.clear();
   transfer.rate.Start(Clock::now());
   CURLcode code = curl_easy_perform(curl);
-  if (!transfer.cancelled && !transfer.fileError && transfer.breakoff == Breakoff::None) {
+  if (!transfer.cancelled && !transfer.fileError) {
     try {
       transfer.FlushPending();
     } catch (...) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/settings_store.h"
@@ -51,8 +53,9 @@ class HttpRequestTest : public ::testing::Test {
   }
 
   // A GET as the listing producer makes it.
-  int Get(const std::string& url, kanro::app::MessageTarget* target = nullptr) {
-    return HttpRequest(output_, {""}, url, "", target, url.c_str(), "GET");
+  int Get(const std::string& url, kanro::app::MessageTarget* target = nullptr,
+          const HttpLimits& limits = kListingPageLimits) {
+    return HttpRequest(output_, {""}, url, "", target, url.c_str(), "GET", limits);
   }
 
   std::string Output() const { return ReadAll(output_); }
@@ -278,20 +281,108 @@ TEST_F(HttpRequestTest, CancelEndsAStalledTransfer) {
   EXPECT_TRUE(notifier_.Warnings().empty());
 }
 
-TEST_F(HttpRequestTest, StalledServerTimesOutWithANetworkError) {
+TEST_F(HttpRequestTest, StalledOrTricklingServerIsBrokenOff) {
   setenv("KANRO_NET_TIMEOUT_SEC", "1", 1);
   RawServer silentHead([](RawConnection& c) { c.StallUntilClosed(); });
-  EXPECT_EQ(Get(silentHead.Url("/")), -1);
   RawServer silentBody([](RawConnection& c) {
     c.Write("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
     c.StallUntilClosed();
   });
-  EXPECT_EQ(Get(silentBody.Url("/")), -1);
-  EXPECT_EQ(Output(), "abc");
+  // Two bytes every 100 ms: never silent, far below 1 KiB/s.
+  RawServer trickle([](RawConnection& c) {
+    if (!c.Write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")) return;
+    while (c.Write("ab")) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  });
+  // What arrived before the transfer was broken off stays in the file.
+  const std::vector<std::pair<const RawServer*, std::string>> cases = {
+      {&silentHead, ""}, {&silentBody, "abc"}, {&trickle, "abab"}};
+  for (const auto& [server, start] : cases) {
+    notifier_.Clear();
+    const std::string url = server->Url("/page");
+    EXPECT_EQ(Get(url), -1);
+    EXPECT_EQ(notifier_.WarningsUtf8(),
+              std::vector<std::string>{url + " からの受信が遅すぎるため中止しました（1 秒の平均が毎秒 1 KB 未満）。"});
+    EXPECT_EQ(Output().substr(0, start.size()), start);
+  }
+}
 
-  auto warnings = notifier_.Warnings();
-  ASSERT_EQ(warnings.size(), 2u);
-  for (const auto& w : warnings) EXPECT_EQ(w.substr(0, 3), "28\n") << w;
+TEST_F(HttpRequestTest, ASteadyTransferWithPausesIsNotBrokenOff) {
+  setenv("KANRO_NET_TIMEOUT_SEC", "1", 1);
+  // 2 KB every 250 ms for about two seconds: 8 KB/s on average.
+  RawServer steady([](RawConnection& c) {
+    if (!c.Write("HTTP/1.1 200 OK\r\nContent-Length: 16384\r\nConnection: close\r\n\r\n")) return;
+    for (int i = 0; i < 8; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      if (!c.Write(std::string(2048, 's'))) return;
+    }
+  });
+  EXPECT_EQ(Get(steady.Url("/")), 16384);
+  EXPECT_TRUE(notifier_.Warnings().empty());
+}
+
+TEST_F(HttpRequestTest, BodyOverTheCapIsRefused) {
+  const HttpLimits small{4096, std::chrono::minutes(1)};
+  LocalHttpServer server;
+  server.server().Get(R"(/sized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content(Pattern(std::stoul(req.matches[1])), "text/html");
+  });
+  server.server().Get(R"(/unsized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    const size_t size = std::stoul(req.matches[1]);
+    res.set_chunked_content_provider("text/html", [size](size_t, httplib::DataSink& sink) {
+      const std::string body = Pattern(size);
+      for (size_t at = 0; at < size; at += 1000) sink.write(body.data() + at, std::min<size_t>(1000, size - at));
+      sink.done();
+      return true;
+    });
+  });
+  server.Start();
+
+  // Exactly the cap passes, with or without an announced length.
+  EXPECT_EQ(Get(server.Url("/sized/4096"), nullptr, small), 4096);
+  EXPECT_EQ(Get(server.Url("/unsized/4096"), nullptr, small), 4096);
+  EXPECT_TRUE(notifier_.Warnings().empty());
+
+  for (const std::string& path : {std::string("/unsized/9000"), std::string("/sized/4097")}) {
+    SCOPED_TRACE(path);
+    notifier_.Clear();
+    RecordingTarget target;
+    EXPECT_EQ(Get(server.Url(path), &target, small), -1);
+    EXPECT_EQ(notifier_.WarningsUtf8(),
+              std::vector<std::string>{server.Url(path) + " の応答が大きすぎるため受信を中止しました（上限 4 KB）。"});
+    EXPECT_LE(std::filesystem::file_size(output_), 4096u);
+  }
+  // An announced length over the cap is refused before anything is written.
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(HttpRequestTest, DeadlineEndsARequestThatNeverFinishes) {
+  // 2 KB every 100 ms: fast enough never to count as a trickle.
+  RawServer endless([](RawConnection& c) {
+    if (!c.Write("HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n")) return;
+    while (c.Write(std::string(2048, 'e'))) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  });
+  const std::string url = endless.Url("/");
+  EXPECT_EQ(Get(url, nullptr, HttpLimits{1LL << 30, std::chrono::seconds(2)}), -1);
+  EXPECT_EQ(notifier_.WarningsUtf8(),
+            std::vector<std::string>{url + " からの受信が 2 秒以内に終わらなかったため中止しました。"});
+}
+
+TEST_F(HttpRequestTest, RedirectLoopReportsTooManyRedirects) {
+  LocalHttpServer server;
+  server.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect("/loop", 302);
+  });
+  server.Start();
+  // A server that drops the connection after each redirect, without saying so.
+  RawServer dropping([](RawConnection& c) {
+    c.Write("HTTP/1.1 302 Found\r\nLocation: /again\r\nContent-Length: 0\r\n\r\n");
+  });
+  for (const std::string& url : {server.Url("/loop"), dropping.Url("/loop")}) {
+    notifier_.Clear();
+    EXPECT_EQ(Get(url), -1);
+    EXPECT_EQ(notifier_.WarningsUtf8(),
+              std::vector<std::string>{url + " は転送（リダイレクト）が多すぎるため取得できませんでした。"});
+  }
 }
 
 TEST_F(HttpRequestTest, BrokenResponsesFailWithAMessage) {
@@ -379,7 +470,8 @@ TEST_F(HttpRequestTest, LargeBodyStreamsToTheFile) {
 
   rusage before{};
   getrusage(RUSAGE_SELF, &before);
-  EXPECT_EQ(Get(server.Url("/big"), &counter), static_cast<int>(kSize));
+  EXPECT_EQ(Get(server.Url("/big"), &counter, HttpLimits{2 * kSize, std::chrono::minutes(10)}),
+            static_cast<int>(kSize));
   rusage after{};
   getrusage(RUSAGE_SELF, &after);
 

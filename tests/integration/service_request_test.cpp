@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/settings_store.h"
 #include "net/service_request.h"
 #include "support/local_http_server.h"
@@ -131,7 +133,9 @@ TEST_F(ServiceRequestTest, RankingPostsMaxRankAndHandsTheResponseFileOver) {
 
   EXPECT_EQ(handedContent_, response_);
   EXPECT_EQ(fs::path(handedPath_).parent_path(), tmp_);
-  EXPECT_EQ(fs::path(handedPath_).filename().string().substr(0, 2), "tv");
+  // Named after this process, so a start-up after a crash can clear it away.
+  EXPECT_EQ(fs::path(handedPath_).filename().string().substr(0, 3 + std::to_string(getpid()).size()),
+            "tv" + std::to_string(getpid()) + "-");
   EXPECT_TRUE(busyDuringHandler_);
   EXPECT_TRUE(LeftoverFiles().empty());  // the handler deleted it
 }
@@ -164,7 +168,8 @@ TEST_F(ServiceRequestTest, DefaultRankAndANotFoundPageStillCountAsAnswers) {
   EXPECT_TRUE(notifier_.Warnings().empty());
 }
 
-TEST_F(ServiceRequestTest, EmptyResponseIsPostedAsFailureAndLeavesItsFile) {
+TEST_F(ServiceRequestTest, NoResponseFileOutlivesTheRequest) {
+  // An empty answer fails.
   response_ = "";
   RunWorker(RankingThread);
   auto results = target_.Messages(UM_TASKRESULT);
@@ -172,10 +177,27 @@ TEST_F(ServiceRequestTest, EmptyResponseIsPostedAsFailureAndLeavesItsFile) {
   EXPECT_EQ(results[0].wParam, TASK_FAILED);
   EXPECT_EQ(results[0].lParam, 0);
   EXPECT_FALSE(results[0].sent);
-  auto leftovers = LeftoverFiles();
-  ASSERT_EQ(leftovers.size(), 1u);
-  EXPECT_EQ(fs::file_size(leftovers[0]), 0u);
-  EXPECT_EQ(leftovers[0].filename().string().substr(0, 2), "tv");
+  EXPECT_TRUE(LeftoverFiles().empty());
+
+  // A handler that leaves the file, or no window at all.
+  response_ = "1\tnews\r\n";
+  target_.onSend = nullptr;
+  RunWorker(RankingThread);
+  EXPECT_TRUE(LeftoverFiles().empty());
+  EXPECT_TRUE(RequestToService(kanro::net::ServiceUrl(), "RANK=5", TASK_RANKING, nullptr));
+  EXPECT_TRUE(LeftoverFiles().empty());
+}
+
+TEST_F(ServiceRequestTest, AnswerOverTheServiceCapFails) {
+  response_ = std::string(64 * 1024 + 1, 'r');
+  RunWorker(RankingThread);
+  auto results = target_.Messages(UM_TASKRESULT);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].wParam, TASK_FAILED);
+  EXPECT_EQ(notifier_.WarningsUtf8(),
+            std::vector<std::string>{server_.Url("/kanro/operate.php") +
+                                     " の応答が大きすぎるため受信を中止しました（上限 64 KB）。"});
+  EXPECT_TRUE(LeftoverFiles().empty());
 }
 
 TEST_F(ServiceRequestTest, ServerErrorsAndCancelsArePostedAsFailures) {
