@@ -150,8 +150,9 @@ void KeepStoreFilePrivate(const QString& fileName) {
 // lock whose owner stays unreadable, whose owner no longer runs on this
 // machine, or that is older than a second, is removed before QSettings looks.
 void TakeOverStaleLock(const QString& fileName) {
-  if (fileName.isEmpty()) return;
-  QLockFile lock(fileName + QStringLiteral(".lock"));
+  const QString lockName = fileName + QStringLiteral(".lock");
+  if (fileName.isEmpty() || !QFileInfo::exists(lockName)) return;
+  QLockFile lock(lockName);
   lock.setStaleLockTime(1000);
   if (lock.tryLock(0)) {
     lock.unlock();

@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <climits>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -159,6 +165,53 @@ TEST_F(SettingsStoreTest, CorruptFileGivesDefaultsAndCanBeWrittenAgain) {
   kanro::app::ListProfileValues();  // must not crash
   ASSERT_TRUE(WriteProfileInt("Download", "Days", 5));
   EXPECT_EQ(GetProfileInt("Download", "Days", 8), 5);
+}
+
+// The file holds the enciphered proxy password.
+TEST_F(SettingsStoreTest, FileIsReadableByItsOwnerOnly) {
+  const std::filesystem::path file = kanro::app::ProfileLocation();
+  auto mode = [&] {
+    struct stat info{};
+    EXPECT_EQ(stat(file.c_str(), &info), 0);
+    return info.st_mode & 0777;
+  };
+  std::filesystem::remove(file);
+  const mode_t previous = umask(022);
+  ASSERT_TRUE(WriteProfileBinary("Network", "ProxyPass", std::string(8, '\x11')));
+  EXPECT_EQ(mode(), 0600u);
+  // A file written before with wider permissions is narrowed at the next write.
+  chmod(file.c_str(), 0644);
+  ASSERT_TRUE(WriteProfileInt("Download", "Days", 3));
+  EXPECT_EQ(mode(), 0600u);
+  umask(previous);
+  EXPECT_EQ(GetProfileBinary("Network", "ProxyPass"), std::string(8, '\x11'));
+}
+
+// A lock left by a killed writer must not hold up writes (QSettings alone
+// waits about 30 s for one whose owner it cannot read).
+TEST_F(SettingsStoreTest, StaleLockIsTakenOverAtOnce) {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  const std::string lock = kanro::app::ProfileLocation() + ".lock";
+  const std::vector<std::string> leftovers = {
+      "",                                                      // killed before it wrote its owner
+      "not a lock file\n",                                     // garbage
+      std::to_string(child) + "\nkanro-cli\n" + host + "\n",  // its owner has ended
+  };
+  int value = 0;
+  for (const std::string& content : leftovers) {
+    kanro::test::WriteAll(lock, content);
+    ++value;
+    // Bounded only to turn a stall into a failure, well under QSettings' own 30 s.
+    auto write = std::async(std::launch::async, [value] { return WriteProfileInt("Download", "Days", value); });
+    ASSERT_EQ(write.wait_for(std::chrono::seconds(10)), std::future_status::ready) << content;
+    EXPECT_TRUE(write.get());
+    EXPECT_EQ(GetProfileInt("Download", "Days", 0), value);
+    EXPECT_FALSE(std::filesystem::exists(lock));
+  }
 }
 
 }  // namespace
