@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "app/settings_store.h"
+#include "net/base64.h"
+#include "net/blowfish.h"
 #include "support/process.h"
+#include "support/raw_server.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace {
 
@@ -20,9 +24,14 @@ class CliSettingsTest : public testing::Test {
  protected:
   void SetUp() override { kanro::app::DeleteAllProfileValues(); }
 
-  ProcessResult Cli(std::vector<std::string> args) {
+  ProcessResult Cli(std::vector<std::string> args, const kanro::test::ProcessOptions& options = {}) {
     args.insert(args.begin(), {"--data-dir", data_.path().string()});
-    return kanro::test::RunKanroCli(args);
+    return kanro::test::RunKanroCli(args, options);
+  }
+  ProcessResult SetProxyPassword(const std::string& input) {
+    kanro::test::ProcessOptions options;
+    options.stdinText = input;
+    return Cli({"settings", "set-proxy-password"}, options);
   }
 
   kanro::test::TempDir data_;
@@ -48,10 +57,10 @@ TEST_F(CliSettingsTest, ValuesSurviveBetweenProcessesInBothDirections) {
   EXPECT_EQ(list.out,
             "Download\tExistTerm\tstring\t∞\n"
             "Download\tPrograms\tstring\t08GooTv,13YahooFm,\n"
-            "Network\tProxyPass\tbinary\t00ff10\n"
+            "Network\tProxyPass\tbinary\t(set)\n"
             "Watch\t20110309\tstring\ta\\tb\n"
             "Window\tTvProgramTypeIndex\tint\t-1\n");
-  EXPECT_EQ(Cli({"settings", "get", "Network", "ProxyPass"}).out, "00ff10\n");
+  EXPECT_EQ(Cli({"settings", "get", "Network", "ProxyPass"}).out, "(set)\n");
 
   EXPECT_EQ(Cli({"settings", "delete", "Download", "Programs"}).exitCode, 0);
   ProcessResult absent = Cli({"settings", "get", "Download", "Programs"});
@@ -139,6 +148,79 @@ TEST_F(CliSettingsTest, CorruptSettingsFileGivesDefaultsAndIsRepaired) {
   EXPECT_EQ(got.exitCode, 1);
   EXPECT_EQ(Cli({"settings", "set", "--int", "Download", "Days", "5"}).exitCode, 0);
   EXPECT_EQ(Cli({"settings", "get", "Download", "Days"}).out, "5\n");
+}
+
+TEST_F(CliSettingsTest, ProxyPasswordIsReadFromStandardInputStoredEncipheredAndNeverShown) {
+  ProcessResult set = SetProxyPassword("S3cret!pw\n");
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  auto stored = GetProfileBinary("Network", "ProxyPass");
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->size(), 16u);
+  EXPECT_EQ(kanro::net::DecipherProxyPassword(*stored), "S3cret!pw");
+
+  // A plain string for that key is refused and the stored value stays.
+  ProcessResult plain = Cli({"settings", "set", "Network", "ProxyPass", "S3cret!pw"});
+  EXPECT_EQ(plain.exitCode, 2);
+  EXPECT_NE(plain.err.find("set-proxy-password"), std::string::npos) << plain.err;
+  EXPECT_EQ(Cli({"settings", "set", "--int", "Network", "ProxyPass", "7"}).exitCode, 2);
+  EXPECT_EQ(GetProfileBinary("Network", "ProxyPass"), stored);
+
+  for (const ProcessResult& shown : {Cli({"settings", "list"}), Cli({"settings", "get", "Network", "ProxyPass"})}) {
+    EXPECT_NE(shown.out.find("(set)"), std::string::npos) << shown.out;
+    EXPECT_EQ(shown.out.find("S3cret"), std::string::npos);
+  }
+
+  // Text beyond ASCII is stored in CP932, as the network page stores it;
+  // an empty line removes the password; no input at all changes nothing.
+  ASSERT_EQ(SetProxyPassword("パスワード\r\n").exitCode, 0);
+  EXPECT_EQ(kanro::net::DecipherProxyPassword(*GetProfileBinary("Network", "ProxyPass")),
+            kanro::text::Utf8ToCp932("パスワード"));
+  EXPECT_EQ(SetProxyPassword("").exitCode, 1);
+  EXPECT_TRUE(GetProfileBinary("Network", "ProxyPass").has_value());
+  ASSERT_EQ(SetProxyPassword("\n").exitCode, 0);
+  EXPECT_FALSE(GetProfileBinary("Network", "ProxyPass").has_value());
+}
+
+TEST_F(CliSettingsTest, StoredProxyPasswordIsSentToTheProxy) {
+  // The raw server plays the proxy: it sees the request with its credentials.
+  kanro::test::RawServer proxy([](kanro::test::RawConnection& c) {
+    c.Write(kanro::test::RawServer::Response(200, "OK", "through the proxy"));
+  });
+  ASSERT_EQ(SetProxyPassword("S3cret!pw\n").exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "--int", "Network", "AccessType", "3"}).exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "Network", "ProxyAddress", "127.0.0.1"}).exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "Network", "ProxyPort", std::to_string(proxy.port())}).exitCode, 0);
+  ASSERT_EQ(Cli({"settings", "set", "Network", "ProxyUser", "user"}).exitCode, 0);
+
+  ProcessResult fetched = Cli({"fetch", "http://listing.example/page", (data_ / "page.htm").string()});
+  ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+  EXPECT_EQ(kanro::test::ReadAll(data_ / "page.htm"), "through the proxy");
+  auto requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].requestLine, "GET http://listing.example/page HTTP/1.1");
+  EXPECT_EQ(requests[0].Header("Proxy-Authorization"), "Basic " + Base64Encode("user:S3cret!pw"));
+}
+
+TEST_F(CliSettingsTest, SettingsFileIsPrivateAndListEscapesNamesFromAHandEditedFile) {
+  ASSERT_EQ(Cli({"settings", "set", "A", "B", "c"}).exitCode, 0);
+  const fs::path file = kanro::app::ProfileLocation();
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+  kanro::test::WriteAll(file, "[Watch]\nline%0Aend=x\ntab%09key=y\n[Sec%09tion]\nk=a\\tb\n");
+  ProcessResult list = Cli({"settings", "list"});
+  EXPECT_EQ(list.out,
+            "Sec\\ttion\tk\tstring\ta\\tb\n"
+            "Watch\tline\\nend\tstring\tx\n"
+            "Watch\ttab\\tkey\tstring\ty\n");
+}
+
+TEST_F(CliSettingsTest, StaleLockDoesNotStallAWrite) {
+  ASSERT_EQ(Cli({"settings", "set", "A", "B", "c"}).exitCode, 0);
+  kanro::test::WriteAll(kanro::app::ProfileLocation() + ".lock", "");
+  kanro::test::ProcessOptions options;
+  options.timeoutMs = 15000;  // turns a stall (about 30 s) into a failure
+  EXPECT_EQ(Cli({"settings", "set", "A", "B", "d"}, options).exitCode, 0);
+  EXPECT_EQ(GetProfileString("A", "B"), "d");
 }
 
 }  // namespace
