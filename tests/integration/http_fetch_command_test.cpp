@@ -1,16 +1,25 @@
 // kanro-cli fetch end to end against a local server.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "app/settings_store.h"
 #include "support/local_http_server.h"
 #include "support/process.h"
+#include "support/raw_server.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using kanro::test::BackgroundProcess;
+using kanro::test::KanroCliPath;
 using kanro::test::LocalHttpServer;
+using kanro::test::RawConnection;
+using kanro::test::RawServer;
 using kanro::test::ProcessOptions;
 using kanro::test::ReadAll;
 using kanro::test::RunKanroCli;
@@ -73,6 +82,24 @@ TEST_F(FetchCommandTest, WrongArgumentsAreAUsageError) {
   auto result = RunKanroCli({"fetch", server_.Url("/page")}, options_);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("fetch URL FILE"), std::string::npos) << result.err;
+}
+
+TEST_F(FetchCommandTest, StopSignalsCancelTheTransfer) {
+  RawServer stalling([](RawConnection& c) {
+    c.Write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(2048, 's'));
+    c.StallUntilClosed();
+  });
+  for (int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const size_t before = stalling.Requests().size();
+    BackgroundProcess fetch;
+    ASSERT_TRUE(fetch.Start(KanroCliPath(), {"fetch", stalling.Url("/"), (dir_ / "s.htm").string()}, options_));
+    for (int i = 0; i < 1000 && stalling.Requests().size() == before; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(stalling.Requests().size(), before);
+    kill(fetch.pid(), signal);
+    EXPECT_EQ(fetch.Wait(30000), 1);  // cancelled through its own path, not killed
+  }
 }
 
 }  // namespace
