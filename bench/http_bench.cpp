@@ -109,7 +109,8 @@ void RunDownload(benchmark::State& state) {
   size_t messages = 0;
   for (auto _ : state) {
     Target target;
-    int result = HttpRequest(dir / "big.bin", {""}, url, "", &target, url.c_str(), "GET");
+    int result = HttpRequest(dir / "big.bin", {""}, url, "", &target, url.c_str(), "GET",
+                             HttpLimits{2 * static_cast<long long>(kBodySize), std::chrono::minutes(10)});
     if (result != static_cast<int>(kBodySize)) state.SkipWithError("download failed");
     messages = target.sends;
   }
