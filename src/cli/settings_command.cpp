@@ -163,7 +163,16 @@ int Set(bool asInt, const std::string& section, const std::string& key, const st
   return 0;
 }
 
-// One line from standard input; on a terminal after a prompt, without echo.
+// One line from standard input, without its line end; false when there was
+// nothing to read at all.
+bool ReadLine(std::string* line) {
+  if (!std::getline(std::cin, *line) && line->empty()) return false;
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+// The password: on a terminal after a prompt, with the typing not echoed;
+// otherwise the first line of standard input.
 bool ReadPassword(std::string* password) {
 #ifndef _WIN32
   if (isatty(0) != 0) {
@@ -174,20 +183,15 @@ bool ReadPassword(std::string* password) {
     if (quiet) {
       termios silent = saved;
       silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-      silent.c_lflag |= ECHONL;
+      silent.c_lflag |= ECHONL;  // the Enter still moves to the next line
       tcsetattr(0, TCSAFLUSH, &silent);
     }
-    const bool read = static_cast<bool>(std::getline(std::cin, *password));
+    const bool read = ReadLine(password);
     if (quiet) tcsetattr(0, TCSAFLUSH, &saved);
-    else std::fprintf(stderr, "\n");
-    if (!read) return false;
-  } else
-#endif
-  if (!std::getline(std::cin, *password) && password->empty()) {
-    return false;
+    return read;
   }
-  if (!password->empty() && password->back() == '\r') password->pop_back();
-  return true;
+#endif
+  return ReadLine(password);
 }
 
 int SetProxyPassword() {

@@ -159,8 +159,6 @@ class RateWatch {
     return received_ - base.received < kMinBytesPerSecond * windowSeconds_;
   }
 
-  long windowSeconds() const { return windowSeconds_; }
-
  private:
   struct Sample {
     Clock::time_point time;
