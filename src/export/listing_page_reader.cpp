@@ -38,6 +38,8 @@ struct Table {
   bool found = false;
   bool complete = false;  // its closing tag was seen
   std::vector<RowGroup> groups;
+  // Programme cells after the table's end: a rule closed the table early.
+  int strayProgrammeCells = 0;
 };
 
 // The leading decimal digits of a span attribute; 1 when there are none.
@@ -53,6 +55,18 @@ size_t SpanValue(std::string_view text, int maximum, bool zeroMeansRest) {
   if (!digits) return 1;
   if (value == 0) return zeroMeansRest ? kToGroupEnd : 1;
   return static_cast<size_t>(value);
+}
+
+// Programme cells left outside the table (tables after it keep their own cells).
+void CountStrayCells(HtmlScanner& scanner, HtmlToken& token, Table& table) {
+  int depth = 0;
+  while (scanner.Next(token)) {
+    if (token.Is(Kind::StartTag, "table")) ++depth;
+    if (token.Is(Kind::EndTag, "table") && depth > 0) --depth;
+    if (depth == 0 && (token.Is(Kind::StartTag, "td") || token.Is(Kind::StartTag, "th")) &&
+        token.Attribute("class").find("genre_") != std::string_view::npos)
+      ++table.strayProgrammeCells;
+  }
 }
 
 // The first table of the page with its cells placed on the grid.
@@ -119,6 +133,7 @@ Table ParseTable(std::string_view page, bool headOnly) {
       }
       closeRow(tokenStart);
       table.complete = true;
+      if (!headOnly) CountStrayCells(scanner, token, table);
       break;
     }
     if (name == "thead" || name == "tbody" || name == "tfoot") {
@@ -399,16 +414,14 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
     return last->startMinute + static_cast<int>((boundary - last->row) * (60 / last->span));
   };
 
-  // Coverage of every row and column, and the rows whose cells are out of place.
+  // Rows whose cells are out of place: a channel column left empty, a
+  // programme outside the channel columns, an hour cell inside them.
   std::vector<uint8_t> covered(rows * width, 0);
   std::vector<bool> unsound(rows, false);
-  std::vector<std::vector<bool>> startsAt(width);  // a cell of the column starts at the row
-  for (size_t c = 0; c < width; ++c) startsAt[c].assign(rows, false);
   for (const Cell& cell : group.cells) {
     const size_t end = std::min(spanEnd(cell), rows);
     for (size_t r = cell.row; r < end; ++r)
       for (size_t c = cell.col; c < cell.col + cell.colspan && c < width; ++c) covered[r * width + c] = 1;
-    startsAt[cell.col][cell.row] = true;
     const bool hourCell = IsHourCell(cell);
     for (size_t c = cell.col; c < cell.col + cell.colspan; ++c) {
       const bool channelColumn = c < width && channelOfColumn[c] >= 0;
@@ -419,7 +432,33 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
     for (size_t col : head.columns)
       if (!covered[r * width + col]) unsound[r] = true;
 
-  for (const Cell& cell : group.cells) {
+  // A cell that does not start exactly where the cell above it in its column
+  // ended was pushed there by damage above; so was every cell below it and
+  // every later cell of its row. Cells are placed in document order, so one
+  // pass in that order carries the damage down.
+  std::vector<size_t> lastEnd(width, 0);
+  std::vector<bool> lastDamaged(width, false);
+  std::vector<bool> rowDamaged = unsound;
+  std::vector<bool> damaged(group.cells.size(), false);
+  // Per column and row: 0 no cell starts there, 1 a sound cell, 2 a damaged one.
+  std::vector<std::vector<uint8_t>> startsAt(width, std::vector<uint8_t>(rows, 0));
+  for (size_t i = 0; i < group.cells.size(); ++i) {
+    const Cell& cell = group.cells[i];
+    if (IsHeadCell(cell)) continue;
+    bool bad = rowDamaged[cell.row];
+    for (size_t c = cell.col; c < cell.col + cell.colspan && c < width; ++c)
+      if (lastEnd[c] != cell.row || lastDamaged[c]) bad = true;
+    if (bad) rowDamaged[cell.row] = true;
+    damaged[i] = bad;
+    for (size_t c = cell.col; c < cell.col + cell.colspan && c < width; ++c) {
+      lastEnd[c] = spanEnd(cell);
+      lastDamaged[c] = bad;
+    }
+    startsAt[cell.col][cell.row] = bad ? 2 : 1;
+  }
+
+  for (size_t i = 0; i < group.cells.size(); ++i) {
+    const Cell& cell = group.cells[i];
     if (IsHourCell(cell) || IsHeadCell(cell)) continue;
     CellContent content = ReadCell(page.substr(cell.contentBegin, cell.contentEnd - cell.contentBegin));
     std::string title;
@@ -442,8 +481,9 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
     const size_t end = spanEnd(cell);
     const int start = rowMinute[cell.row];
     const int stop = boundaryMinute(end);
-    const bool stopConfirmed = end >= rows || startsAt[cell.col][end];
-    if (!cell.closed || channel < 0 || unsound[cell.row] || start < 0 || stop < 0 || stop <= start ||
+    // The next cell of the column starts where this one stops, in its place.
+    const bool stopConfirmed = end >= rows || startsAt[cell.col][end] == 1;
+    if (!cell.closed || channel < 0 || damaged[i] || start < 0 || stop < 0 || stop <= start ||
         !stopConfirmed || (timeMinute && *timeMinute != start)) {
       ++day.skipped;
       continue;
@@ -498,6 +538,7 @@ PageReadResult ParseListingPages(std::string_view headPage, std::string_view dat
     return result;
   }
   for (const RowGroup& group : table.groups) ReadGroup(dataPage, table, group, head, result.day);
+  result.day.skipped += table.strayProgrammeCells;
   result.day.channels = std::move(head.channels);
   std::stable_sort(result.day.programmes.begin(), result.day.programmes.end(),
                    [](const ListingProgramme& a, const ListingProgramme& b) {
