@@ -14,13 +14,7 @@ std::string EscapeICalendarText(std::string_view utf8) {
       case U',': out += "\\,"; break;
       case U'\n': out += "\\n"; break;
       case U'\r': break;  // CR LF and CR alike end up as one \n
-      default:
-        // Other controls are not allowed in a content line.
-        if (c < 0x20 && c != U'\t') {
-          out += ' ';
-        } else {
-          out += bytes;
-        }
+      default: out += bytes;  // other controls arrive as U+FFFD already
     }
   });
   return out;

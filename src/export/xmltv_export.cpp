@@ -27,8 +27,8 @@ std::string XmltvTime(int listingDate, int minute) {
 
 std::string PageName(const DataPageRef& page) { return std::to_string(page.date) + page.entry; }
 
-// The channels of every entry: the names of the data pages in range (the
-// newest head rows), then of the header page for columns no page has.
+// The channels of every entry with pages in range: the names of its data
+// pages (their own head rows), then of its header page for columns no page has.
 std::map<std::string, std::vector<ListingChannel>> CollectChannels(const XmltvExportOptions& options,
                                                                    const std::vector<DataPageRef>& pages) {
   std::map<std::string, std::vector<ListingChannel>> channels;
@@ -42,9 +42,9 @@ std::map<std::string, std::vector<ListingChannel>> CollectChannels(const XmltvEx
     if (const std::optional<std::string> bytes = text::ReadFileBytes(page.path))
       merge(channels[page.entry], ParseHeaderChannels(*bytes));
   }
-  for (const std::string& entry : options.entries) {
+  for (auto& [entry, list] : channels) {
     if (const std::optional<std::string> bytes = text::ReadFileBytes(HeadPagePath(options.headFolder, entry)))
-      merge(channels[entry], ParseHeaderChannels(*bytes));
+      merge(list, ParseHeaderChannels(*bytes));
   }
   return channels;
 }
@@ -103,7 +103,8 @@ bool ExportXmltv(const XmltvExportOptions& options, std::ostream& out, ExportRep
       r.problems.push_back("page " + PageName(page) + ": " + std::to_string(read.day.skipped) +
                            " programmes could not be placed and were left out");
     }
-    const size_t declared = channels.at(page.entry).size();
+    const auto known = channels.find(page.entry);
+    const size_t declared = known == channels.end() ? 0 : known->second.size();
     for (const ListingProgramme& programme : read.day.programmes) {
       if (programme.channel >= declared) {  // every page's channels were collected; kept for safety
         ++r.programmesSkipped;
