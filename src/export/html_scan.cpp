@@ -19,21 +19,29 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 void AppendUtf8(char32_t c, std::string& out) {
+  char bytes[4];
+  size_t length;
   if (c < 0x80) {
     out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    return;
   }
+  if (c < 0x800) {
+    bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+    bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 2;
+  } else if (c < 0x10000) {
+    bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 3;
+  } else {
+    bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 4;
+  }
+  out.append(bytes, length);
 }
 
 // Characters XML 1.0 can carry; anything else (controls, surrogates, beyond
@@ -94,6 +102,7 @@ size_t DecodeReference(std::u32string_view text, char32_t* out) {
 // Decodes CP932 and references; folds white space when asked.
 void Decode(std::string_view cp932, std::string& utf8, bool foldSpace) {
   const std::u32string wide = text::Cp932ToWide(cp932);
+  utf8.reserve(utf8.size() + wide.size() * 3);
   std::u32string_view view(wide);
   bool lastWasSpace = !utf8.empty() && utf8.back() == ' ';
   for (size_t i = 0; i < view.size(); ++i) {
@@ -267,18 +276,19 @@ void AppendHtmlText(std::string_view cp932, std::string& utf8) { Decode(cp932, u
 
 std::string TrimmedText(std::string_view utf8) {
   std::string out;
-  for (char c : utf8) {
-    if (IsSpace(c)) {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-    } else {
-      out += c;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    if (IsSpace(utf8[i])) {
+      while (i < utf8.size() && IsSpace(utf8[i])) ++i;
+      if (!out.empty() && i < utf8.size()) out += ' ';
+      continue;
     }
+    const size_t start = i;
+    while (i < utf8.size() && !IsSpace(utf8[i])) ++i;
+    out.append(utf8, start, i - start);
   }
-  // U+00A0 was folded by the decoder, so only blanks remain at the ends.
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  size_t first = 0;
-  while (first < out.size() && out[first] == ' ') ++first;
-  return out.substr(first);
+  return out;
 }
 
 std::string AttributeText(std::string_view cp932) {

@@ -5,6 +5,15 @@
 namespace kanro::exports {
 
 std::string EscapeXml(std::string_view utf8, bool attribute) {
+  // Most text needs nothing: plain printable ASCII goes through as it is.
+  bool plain = true;
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F || c == '&' || c == '<' ||
+        c == '>' || c == '"') {
+      plain = false;
+      break;
+    }
+  if (plain) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size() + 8);
   ForEachUtf8Char(utf8, [&](char32_t c, std::string_view bytes) {
