@@ -47,10 +47,12 @@ bool ParseDate(const std::string& text, int* value) {
   return exports::IsValidDateNumber(number);
 }
 
+bool ToFile(const std::string& output) { return !output.empty() && output != "-"; }
+
 // Runs the export into the file (replaced only when complete) or stdout.
 template <class Export>
 bool WriteTo(const std::string& output, Export run, exports::ExportReport& report) {
-  if (output.empty() || output == "-") {
+  if (!ToFile(output)) {
     const bool ok = run(std::cout);
     std::cout.flush();
     return ok;
@@ -104,13 +106,15 @@ int RunExport(std::vector<std::string>& args) {
     options.days = days;
     ok = WriteTo(output, [&](std::ostream& out) { return exports::ExportXmltv(options, out, &report); }, report);
     PrintProblems(report);
-    std::fprintf(stderr, "kanro-cli export: %d programmes from %d pages written as XMLTV\n",
-                 report.programmesWritten, report.pagesRead - report.pagesFailed);
+    if (ToFile(output) && !report.writeFailed)
+      std::printf("written: %s (%d programmes from %d pages)\n", output.c_str(), report.programmesWritten,
+                  report.pagesRead - report.pagesFailed);
   } else {
     const exports::ICalendarExportOptions options = exports::DefaultICalendarExportOptions();
     ok = WriteTo(output, [&](std::ostream& out) { return exports::ExportICalendar(options, out, &report); }, report);
     PrintProblems(report);
-    std::fprintf(stderr, "kanro-cli export: %d watch marks written as iCalendar events\n", report.programmesWritten);
+    if (ToFile(output) && !report.writeFailed)
+      std::printf("written: %s (%d watch marks)\n", output.c_str(), report.programmesWritten);
   }
   return ok && report.ok() ? 0 : 1;
 }

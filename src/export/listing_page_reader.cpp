@@ -17,6 +17,8 @@ using Kind = HtmlToken::Kind;
 constexpr size_t kToGroupEnd = std::numeric_limits<size_t>::max();
 constexpr int kMaxSpan = 65534;   // what browsers accept for rowspan
 constexpr int kMaxColSpan = 1000;
+constexpr size_t kMaxColumns = 4096;          // cells further right are out of place anyway
+constexpr size_t kMaxGridCells = 64u << 20;   // rows x columns the layout checks may hold
 
 struct Cell {
   size_t row = 0;  // within its row group
@@ -162,6 +164,14 @@ Table ParseTable(std::string_view page, bool headOnly) {
       cell.contentEnd = page.size();
       size_t col = cursor;
       while (col < occupied.size() && occupied[col] > cell.row) ++col;
+      if (col >= kMaxColumns) {  // a hostile row: keep the cell, stop tracking its place
+        cell.col = kMaxColumns;
+        cell.colspan = 1;
+        g.cells.push_back(cell);
+        open = &g.cells.back();
+        continue;
+      }
+      cell.colspan = std::min(cell.colspan, kMaxColumns - col);
       cell.col = col;
       if (occupied.size() < col + cell.colspan) occupied.resize(col + cell.colspan, 0);
       const size_t until = cell.rowspan == kToGroupEnd ? kToGroupEnd : cell.row + cell.rowspan;
@@ -353,9 +363,15 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
                ListingDay& day) {
   const size_t rows = group.rows;
   if (rows == 0) return;
+  // The channel columns and one more for a right-hand hour column; a cell
+  // beyond them is out of place.
   size_t width = 0;
-  for (const Cell& cell : group.cells) width = std::max(width, cell.col + cell.colspan);
-  for (size_t col : head.columns) width = std::max(width, col + 1);
+  for (size_t col : head.columns) width = std::max(width, col + 2);
+  if (rows * width > kMaxGridCells) {
+    for (const Cell& cell : group.cells)
+      if (!IsHourCell(cell) && !IsHeadCell(cell)) ++day.skipped;
+    return;
+  }
 
   std::vector<int> channelOfColumn(width, -1);
   for (size_t i = 0; i < head.columns.size(); ++i)
@@ -365,10 +381,8 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
 
   // Hour cells, column by column in row order.
   std::map<size_t, std::vector<HourCell>> hourColumns;
-  std::vector<bool> isHourColumn(width, false);
   for (const Cell& cell : group.cells) {
-    if (!IsHourCell(cell)) continue;
-    isHourColumn[cell.col] = true;
+    if (!IsHourCell(cell) || cell.col >= width) continue;
     const CellContent content = ReadCell(page.substr(cell.contentBegin, cell.contentEnd - cell.contentBegin));
     const int hour = HourOf(content.text);
     const size_t span = spanEnd(cell) - cell.row;
@@ -454,7 +468,7 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
       lastEnd[c] = spanEnd(cell);
       lastDamaged[c] = bad;
     }
-    startsAt[cell.col][cell.row] = bad ? 2 : 1;
+    if (cell.col < width) startsAt[cell.col][cell.row] = bad ? 2 : 1;
   }
 
   for (size_t i = 0; i < group.cells.size(); ++i) {
@@ -482,7 +496,7 @@ void ReadGroup(std::string_view page, const Table& table, const RowGroup& group,
     const int start = rowMinute[cell.row];
     const int stop = boundaryMinute(end);
     // The next cell of the column starts where this one stops, in its place.
-    const bool stopConfirmed = end >= rows || startsAt[cell.col][end] == 1;
+    const bool stopConfirmed = end >= rows || (cell.col < width && startsAt[cell.col][end] == 1);
     if (!cell.closed || channel < 0 || damaged[i] || start < 0 || stop < 0 || stop <= start ||
         !stopConfirmed || (timeMinute && *timeMinute != start)) {
       ++day.skipped;

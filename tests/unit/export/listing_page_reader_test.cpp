@@ -235,6 +235,15 @@ TEST_F(ReaderFixture, EmptyAndForeignPagesAreErrorsNotCrashes) {
     EXPECT_TRUE(read.day.programmes.empty());
   }
   EXPECT_FALSE(ReadListingPages(dir_ / "none.htm", dir_ / "none.htm", 20110309).ok);
+
+  // Thousands of channels over tens of thousands of rows: refused, counted.
+  std::string huge = "<table><tr>";
+  for (int i = 0; i < 3000; ++i) huge += "<th class=\"channel\">c</th>";
+  for (int i = 0; i < 30000; ++i) huge += "<tr>";
+  huge += "<td class=\"genre_01\"><strong>5:00</strong><strong>t</strong></td></table>";
+  const PageReadResult read = ParseListingPages("", huge, 20110309);
+  EXPECT_TRUE(read.day.programmes.empty());
+  EXPECT_EQ(read.day.skipped, 1);
 }
 
 // A small page of our layout: hour cells 3 and 4 (twelve 5-minute rows
