@@ -8,7 +8,6 @@
 
 #include "cli/cli_command.h"
 #include "export/civil_date.h"
-#include "export/export_file.h"
 #include "export/icalendar_export.h"
 #include "export/xmltv_export.h"
 
@@ -49,29 +48,6 @@ bool ParseDate(const std::string& text, int* value) {
 
 bool ToFile(const std::string& output) { return !output.empty() && output != "-"; }
 
-// Runs the export into the file (replaced only when complete) or stdout.
-template <class Export>
-bool WriteTo(const std::string& output, Export run, exports::ExportReport& report) {
-  if (!ToFile(output)) {
-    const bool ok = run(std::cout);
-    std::cout.flush();
-    return ok;
-  }
-  exports::ExportFile file;
-  if (!file.Open(output)) {
-    std::fprintf(stderr, "kanro-cli export: cannot create \"%s\"\n", output.c_str());
-    report.writeFailed = true;
-    return false;
-  }
-  const bool ok = run(file.stream());
-  if (!file.Commit()) {
-    std::fprintf(stderr, "kanro-cli export: cannot write \"%s\"; it was left as it was\n", output.c_str());
-    report.writeFailed = true;
-    return false;
-  }
-  return ok;
-}
-
 void PrintProblems(const exports::ExportReport& report) {
   for (const std::string& problem : report.problems) std::fprintf(stderr, "kanro-cli export: %s\n", problem.c_str());
 }
@@ -104,14 +80,16 @@ int RunExport(std::vector<std::string>& args) {
     exports::XmltvExportOptions options = exports::DefaultXmltvExportOptions();
     if (from != 0) options.firstDate = from;
     options.days = days;
-    ok = WriteTo(output, [&](std::ostream& out) { return exports::ExportXmltv(options, out, &report); }, report);
+    ok = ToFile(output) ? exports::ExportXmltvToFile(options, output, &report)
+                        : exports::ExportXmltv(options, std::cout, &report);
     PrintProblems(report);
     if (ToFile(output) && !report.writeFailed)
       std::printf("written: %s (%d programmes from %d pages)\n", output.c_str(), report.programmesWritten,
                   report.pagesRead - report.pagesFailed);
   } else {
     const exports::ICalendarExportOptions options = exports::DefaultICalendarExportOptions();
-    ok = WriteTo(output, [&](std::ostream& out) { return exports::ExportICalendar(options, out, &report); }, report);
+    ok = ToFile(output) ? exports::ExportICalendarToFile(options, output, &report)
+                        : exports::ExportICalendar(options, std::cout, &report);
     PrintProblems(report);
     if (ToFile(output) && !report.writeFailed)
       std::printf("written: %s (%d watch marks)\n", output.c_str(), report.programmesWritten);

@@ -62,4 +62,25 @@ bool ExportFile::Commit() {
   return impl_->writer.Commit();
 }
 
+bool WriteExportFile(const std::filesystem::path& target, const std::function<bool(std::ostream&)>& run,
+                     ExportReport* report) {
+  ExportReport local;
+  ExportReport& r = report ? *report : local;
+  const std::u8string shown = target.u8string();
+  const std::string name(shown.begin(), shown.end());
+  ExportFile file;
+  if (!file.Open(target)) {
+    r.writeFailed = true;
+    r.problems.push_back("cannot create \"" + name + "\"");
+    return false;
+  }
+  const bool ok = run(file.stream());
+  if (!file.Commit()) {
+    r.writeFailed = true;
+    r.problems.push_back("cannot write \"" + name + "\"; it was left as it was");
+    return false;
+  }
+  return ok;
+}
+
 }  // namespace kanro::exports

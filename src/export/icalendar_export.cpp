@@ -12,6 +12,7 @@
 #include "app/settings_store.h"
 #include "app/version.h"
 #include "export/civil_date.h"
+#include "export/export_file.h"
 #include "export/export_pages.h"
 #include "export/icalendar_writer.h"
 #include "export/listing_page_reader.h"
@@ -167,6 +168,10 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
   }
   r.programmesWritten = static_cast<int>(events.size());
   return r.ok();
+}
+
+bool ExportICalendarToFile(const ICalendarExportOptions& options, const std::filesystem::path& file, ExportReport* report) {
+  return WriteExportFile(file, [&](std::ostream& out) { return ExportICalendar(options, out, report); }, report);
 }
 
 }  // namespace kanro::exports

@@ -31,4 +31,8 @@ ICalendarExportOptions DefaultICalendarExportOptions();
 // reported, never invented; false when any was, or the stream failed.
 bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, ExportReport* report);
 
+// The same into a file, replaced only when it was written completely (see
+// WriteExportFile).
+bool ExportICalendarToFile(const ICalendarExportOptions& options, const std::filesystem::path& file, ExportReport* report);
+
 }  // namespace kanro::exports

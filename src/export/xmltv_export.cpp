@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/version.h"
 #include "export/civil_date.h"
+#include "export/export_file.h"
 #include "export/export_pages.h"
 #include "export/listing_page_reader.h"
 #include "export/xml_writer.h"
@@ -133,6 +134,10 @@ bool ExportXmltv(const XmltvExportOptions& options, std::ostream& out, ExportRep
     r.problems.push_back("the XMLTV document could not be written");
   }
   return r.ok();
+}
+
+bool ExportXmltvToFile(const XmltvExportOptions& options, const std::filesystem::path& file, ExportReport* report) {
+  return WriteExportFile(file, [&](std::ostream& out) { return ExportXmltv(options, out, report); }, report);
 }
 
 }  // namespace kanro::exports

@@ -30,4 +30,8 @@ std::string XmltvChannelId(const std::string& entry, size_t column);
 // false when a page failed or the stream failed (the report says which).
 bool ExportXmltv(const XmltvExportOptions& options, std::ostream& out, ExportReport* report);
 
+// The same into a file, replaced only when it was written completely (see
+// WriteExportFile).
+bool ExportXmltvToFile(const XmltvExportOptions& options, const std::filesystem::path& file, ExportReport* report);
+
 }  // namespace kanro::exports

@@ -119,6 +119,24 @@ TEST_F(ExportsTest, ABrokenPageIsReportedAndTheRestStillExported) {
   EXPECT_NE(out.str().find("</tv>"), std::string::npos);
 }
 
+TEST_F(ExportsTest, AFileIsReplacedOnlyByACompleteDocument) {
+  const fs::path file = dir_ / "guide.xml";
+  test::WriteAll(file, "old guide");
+  ExportReport report;
+  ASSERT_TRUE(ExportXmltvToFile(Options(20110309, 1), file, &report));
+  const std::string xml = test::ReadAll(file);
+  EXPECT_EQ(xml.rfind("<?xml", 0), 0u);
+  EXPECT_EQ(xml.substr(xml.size() - 6), "</tv>\n");
+
+  ExportReport failed;
+  EXPECT_FALSE(ExportXmltvToFile(Options(20110309, 1), dir_ / "missing" / "guide.xml", &failed));
+  EXPECT_TRUE(failed.writeFailed);
+  ASSERT_EQ(failed.problems.size(), 1u);
+  EXPECT_NE(failed.problems[0].find("guide.xml"), std::string::npos);
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir_.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << "left behind: " << entry.path();
+}
+
 class ICalendarExportTest : public ExportsTest {
  protected:
   ICalendarExportOptions Options() {
