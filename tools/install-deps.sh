@@ -8,6 +8,7 @@ packages=(
   libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   tinyproxy ripgrep perl fonts-ipafont-gothic
+  xmltv-util python3-icalendar
 )
 
 missing=()

@@ -109,6 +109,12 @@ bool TextFileWriter::Write(std::string_view text) {
 
 bool TextFileWriter::WriteLine(std::string_view line) { return Write(line) && Write("\n"); }
 
+bool TextFileWriter::WriteBytes(std::string_view bytes) {
+  if (!file_) return false;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) failed_ = true;
+  return !failed_;
+}
+
 bool TextFileWriter::Close() {
   if (!file_) return false;
   if (std::fflush(file_) != 0) failed_ = true;

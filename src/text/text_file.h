@@ -37,6 +37,8 @@ class TextFileWriter {
   bool Write(std::string_view text);
   // Writes the text and a line end.
   bool WriteLine(std::string_view line);
+  // Writes bytes exactly as given, for formats with line ends of their own.
+  bool WriteBytes(std::string_view bytes);
   // Flushes and closes; false when any write or the close failed.
   bool Close();
   bool IsOpen() const { return file_ != nullptr; }
@@ -59,6 +61,7 @@ class AtomicTextFileWriter {
   bool Open(const std::filesystem::path& target);
   bool Write(std::string_view text) { return writer_.Write(text); }
   bool WriteLine(std::string_view line) { return writer_.WriteLine(line); }
+  bool WriteBytes(std::string_view bytes) { return writer_.WriteBytes(bytes); }
   // Closes and renames over the target; false (target untouched) on failure.
   bool Commit();
   // Drops the temporary file; the target stays as it was.

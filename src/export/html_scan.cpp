@@ -1,0 +1,300 @@
+#include "export/html_scan.h"
+
+#include <cstdint>
+
+#include "text/codepage.h"
+
+namespace kanro::exports {
+namespace {
+
+constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  char bytes[4];
+  size_t length;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  if (c < 0x800) {
+    bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+    bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 2;
+  } else if (c < 0x10000) {
+    bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 3;
+  } else {
+    bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+    length = 4;
+  }
+  out.append(bytes, length);
+}
+
+// Characters XML 1.0 can carry; anything else (controls, surrogates, beyond
+// U+10FFFF) becomes U+FFFD so the writers never meet it.
+char32_t Sanitised(char32_t c) {
+  if (c == 0x9 || c == 0xA || c == 0xD) return c;
+  if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF ||
+      c > 0x10FFFF)
+    return U'\uFFFD';
+  return c;
+}
+
+// A character reference at text[0] == '&': the character and its length, or
+// length 0 when it is not one we know.
+size_t DecodeReference(std::u32string_view text, char32_t* out) {
+  struct Named {
+    std::u32string_view name;
+    char32_t c;
+  };
+  static constexpr Named kNamed[] = {{U"amp", U'&'},  {U"lt", U'<'},    {U"gt", U'>'},
+                                     {U"quot", U'"'}, {U"apos", U'\''}, {U"nbsp", U'\u00A0'},
+                                     {U"copy", U'\u00A9'}, {U"reg", U'\u00AE'}, {U"yen", U'\u00A5'}};
+  size_t end = 1;
+  while (end < text.size() && end < 12 && text[end] != U';') ++end;
+  if (end >= text.size() || text[end] != U';' || end == 1) return 0;
+  std::u32string_view body = text.substr(1, end - 1);
+  if (body[0] == U'#') {
+    uint32_t value = 0;
+    bool hex = body.size() > 1 && (body[1] == U'x' || body[1] == U'X');
+    size_t i = hex ? 2 : 1;
+    if (i >= body.size()) return 0;
+    for (; i < body.size(); ++i) {
+      char32_t d = body[i];
+      uint32_t digit;
+      if (d >= U'0' && d <= U'9') {
+        digit = d - U'0';
+      } else if (hex && d >= U'a' && d <= U'f') {
+        digit = d - U'a' + 10;
+      } else if (hex && d >= U'A' && d <= U'F') {
+        digit = d - U'A' + 10;
+      } else {
+        return 0;
+      }
+      value = value * (hex ? 16 : 10) + digit;
+      if (value > 0x10FFFF) value = 0x110000;  // stays out of range, never overflows
+    }
+    *out = value == 0 ? U'\uFFFD' : static_cast<char32_t>(value);
+    return end + 1;
+  }
+  for (const Named& named : kNamed)
+    if (body == named.name) {
+      *out = named.c;
+      return end + 1;
+    }
+  return 0;
+}
+
+// Decodes CP932 and references; folds white space when asked.
+void Decode(std::string_view cp932, std::string& utf8, bool foldSpace) {
+  const std::u32string wide = text::Cp932ToWide(cp932);
+  utf8.reserve(utf8.size() + wide.size() * 3);
+  std::u32string_view view(wide);
+  bool lastWasSpace = !utf8.empty() && utf8.back() == ' ';
+  for (size_t i = 0; i < view.size(); ++i) {
+    char32_t c = view[i];
+    if (c == U'&') {
+      char32_t decoded = 0;
+      if (size_t length = DecodeReference(view.substr(i), &decoded)) {
+        c = decoded;
+        i += length - 1;
+      }
+    }
+    c = Sanitised(c);
+    const bool space = c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\u00A0';
+    if (foldSpace && space) {
+      if (!lastWasSpace) utf8 += ' ';
+      lastWasSpace = true;
+      continue;
+    }
+    lastWasSpace = false;
+    AppendUtf8(c, utf8);
+  }
+}
+
+}  // namespace
+
+std::string_view HtmlToken::Attribute(std::string_view attributeName, bool* present) const {
+  for (const HtmlAttribute& attribute : attributes)
+    if (EqualsIgnoreCase(attribute.name, attributeName)) {
+      if (present) *present = true;
+      return attribute.value;
+    }
+  if (present) *present = false;
+  return {};
+}
+
+bool HtmlScanner::Next(HtmlToken& token) {
+  token.attributes.clear();
+  token.name.clear();
+  token.selfClosing = false;
+  while (pos_ < page_.size()) {
+    const size_t start = pos_;
+    if (page_[start] != '<') {
+      size_t end = page_.find('<', start + 1);
+      if (end == std::string_view::npos) end = page_.size();
+      pos_ = end;
+      token.kind = HtmlToken::Kind::Text;
+      token.raw = page_.substr(start, end - start);
+      return true;
+    }
+    if (page_.compare(start, 4, "<!--") == 0) {
+      // An unclosed comment runs to the end of the page, as in a browser.
+      size_t end = page_.find("-->", start + 4);
+      pos_ = end == std::string_view::npos ? page_.size() : end + 3;
+      token.kind = HtmlToken::Kind::Comment;
+      token.raw = page_.substr(start, pos_ - start);
+      return true;
+    }
+    if (ReadTag(start, token)) return true;
+    if (pos_ >= page_.size()) return false;  // a tag cut off by the end of the page
+    // "<" that starts no tag is text up to the next "<".
+    size_t end = page_.find('<', start + 1);
+    if (end == std::string_view::npos) end = page_.size();
+    pos_ = end;
+    token.kind = HtmlToken::Kind::Text;
+    token.raw = page_.substr(start, end - start);
+    return true;
+  }
+  return false;
+}
+
+bool HtmlScanner::ReadTag(size_t start, HtmlToken& token) {
+  size_t i = start + 1;
+  const size_t n = page_.size();
+  bool closing = false;
+  if (i < n && page_[i] == '!') {  // <!DOCTYPE ...> and the like
+    size_t end = page_.find('>', i);
+    pos_ = end == std::string_view::npos ? n : end + 1;
+    if (end == std::string_view::npos) return false;
+    token.kind = HtmlToken::Kind::Comment;
+    token.raw = page_.substr(start, pos_ - start);
+    return true;
+  }
+  if (i < n && page_[i] == '/') {
+    closing = true;
+    ++i;
+  }
+  if (i >= n || !IsAsciiLetter(page_[i])) {
+    pos_ = start + 1;
+    return false;
+  }
+  const size_t nameStart = i;
+  while (i < n && !IsSpace(page_[i]) && page_[i] != '>' && page_[i] != '/') ++i;
+  token.name.assign(page_.substr(nameStart, i - nameStart));
+  for (char& c : token.name) c = Lower(c);
+
+  for (;;) {
+    while (i < n && (IsSpace(page_[i]) || page_[i] == '/')) {
+      if (page_[i] == '/') token.selfClosing = true;
+      ++i;
+    }
+    if (i >= n) {
+      pos_ = n;
+      return false;
+    }
+    if (page_[i] == '>') {
+      ++i;
+      break;
+    }
+    token.selfClosing = false;
+    const size_t attrStart = i;
+    while (i < n && !IsSpace(page_[i]) && page_[i] != '=' && page_[i] != '>' && page_[i] != '/') ++i;
+    HtmlAttribute attribute;
+    attribute.name = page_.substr(attrStart, i - attrStart);
+    if (attribute.name.empty()) {  // a stray "=": skip it
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < n && IsSpace(page_[j])) ++j;
+    if (j < n && page_[j] == '=') {
+      ++j;
+      while (j < n && IsSpace(page_[j])) ++j;
+      if (j < n && (page_[j] == '"' || page_[j] == '\'')) {
+        const size_t close = page_.find(page_[j], j + 1);
+        if (close == std::string_view::npos) {
+          pos_ = n;
+          return false;
+        }
+        attribute.value = page_.substr(j + 1, close - j - 1);
+        i = close + 1;
+      } else {
+        const size_t valueStart = j;
+        while (j < n && !IsSpace(page_[j]) && page_[j] != '>') ++j;
+        attribute.value = page_.substr(valueStart, j - valueStart);
+        i = j;
+      }
+    }
+    token.attributes.push_back(attribute);
+  }
+  pos_ = i;
+  token.kind = closing ? HtmlToken::Kind::EndTag : HtmlToken::Kind::StartTag;
+  token.raw = page_.substr(start, i - start);
+  return true;
+}
+
+bool IsVoidElement(std::string_view name) {
+  return name == "img" || name == "br" || name == "hr" || name == "input" || name == "meta" || name == "link" ||
+         name == "wbr" || name == "col" || name == "area" || name == "base" || name == "param";
+}
+
+bool HasClass(std::string_view classList, std::string_view name) {
+  size_t i = 0;
+  while (i < classList.size()) {
+    while (i < classList.size() && IsSpace(classList[i])) ++i;
+    size_t end = i;
+    while (end < classList.size() && !IsSpace(classList[end])) ++end;
+    if (end > i && classList.substr(i, end - i) == name) return true;
+    i = end;
+  }
+  return false;
+}
+
+bool StyleHides(std::string_view style) {
+  std::string compact;
+  for (char c : style)
+    if (!IsSpace(c)) compact += Lower(c);
+  return compact.find("display:none") != std::string::npos;
+}
+
+void AppendHtmlText(std::string_view cp932, std::string& utf8) { Decode(cp932, utf8, true); }
+
+std::string TrimmedText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    if (IsSpace(utf8[i])) {
+      while (i < utf8.size() && IsSpace(utf8[i])) ++i;
+      if (!out.empty() && i < utf8.size()) out += ' ';
+      continue;
+    }
+    const size_t start = i;
+    while (i < utf8.size() && !IsSpace(utf8[i])) ++i;
+    out.append(utf8, start, i - start);
+  }
+  return out;
+}
+
+std::string AttributeText(std::string_view cp932) {
+  std::string out;
+  Decode(cp932, out, false);
+  return out;
+}
+
+}  // namespace kanro::exports

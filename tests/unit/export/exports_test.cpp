@@ -1,0 +1,211 @@
+// The two exports over a data folder of converted sample pages: what goes
+// in, what is left out and reported, and what the writers are given.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "converted_pages.h"
+#include "export/icalendar_export.h"
+#include "export/listing_page_reader.h"
+#include "export/xmltv_export.h"
+
+namespace kanro::exports {
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++count;
+  return count;
+}
+
+class ExportsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    app::DeleteAllProfileValues();
+    app::SetDataDir(dir_.path());
+    test::WriteAll(app::RulesPath(), DefaultRules());
+    fs::create_directories(app::DataFolder());
+    fs::create_directories(app::HeadFolder());
+    Add("08GooTv", "GooTv", "008", 2011, 3, 9);
+    Add("08GooTv", "GooTv", "008", 2011, 3, 10);
+    Add("08GooTv", "GooTv", "008", 2011, 3, 12);
+    Add("13YahooAm", "YahooAm", "28", 2011, 3, 9);
+  }
+  void TearDown() override { app::DeleteAllProfileValues(); }
+
+  // Converts the sample page of the day into Data/ and, once, Head/.
+  void Add(const std::string& entry, const char* type, const char* code, int year, int month, int day) {
+    sites::SamplePageOptions options;
+    options.typeKey = type;
+    options.locationCode = code;
+    options.year = year;
+    options.month = month;
+    options.day = day;
+    const ConvertedPages pages = ConvertSample(options);
+    const int date = year * 10000 + month * 100 + day;
+    fs::rename(pages.data, DataPagePath(date, entry));
+    fs::rename(pages.head, app::HeadFolder() / (entry + ".htm"));
+    scheduled_[date * 100 + (entry == "08GooTv" ? 0 : 1)] = sites::SampleSchedule(options).size();
+  }
+  static fs::path DataPagePath(int date, const std::string& entry) {
+    return app::DataFolder() / (std::to_string(date) + entry + ".htm");
+  }
+  size_t Scheduled(int date, const std::string& entry) { return scheduled_[date * 100 + (entry == "08GooTv" ? 0 : 1)]; }
+
+  XmltvExportOptions Options(int firstDate, int days) {
+    XmltvExportOptions options;
+    options.entries = {"08GooTv", "13YahooAm", "47YahooFm"};
+    options.firstDate = firstDate;
+    options.days = days;
+    options.dataFolder = app::DataFolder();
+    options.headFolder = app::HeadFolder();
+    return options;
+  }
+
+  test::TempDir dir_{"kanro-exports"};
+  std::map<int, size_t> scheduled_;
+};
+
+TEST_F(ExportsTest, XmltvHoldsEveryChannelThenEveryProgrammeOfTheRange) {
+  std::ostringstream out;
+  ExportReport report;
+  ASSERT_TRUE(ExportXmltv(Options(20110309, 0), out, &report));
+  const std::string xml = out.str();
+  EXPECT_EQ(Count(xml, "<channel id="), 8u + 5u) << "an entry without pages has no channels";
+  EXPECT_NE(xml.find("<channel id=\"08GooTv-1.kanro\">"), std::string::npos);
+  EXPECT_NE(xml.find("<channel id=\"13YahooAm-5.kanro\">"), std::string::npos);
+  EXPECT_LT(xml.rfind("<channel "), xml.find("<programme ")) << "the DTD wants channels first";
+  const size_t all = Scheduled(20110309, "08GooTv") + Scheduled(20110310, "08GooTv") +
+                     Scheduled(20110312, "08GooTv") + Scheduled(20110309, "13YahooAm");
+  EXPECT_EQ(Count(xml, "<programme "), all);
+  EXPECT_EQ(report.programmesWritten, static_cast<int>(all));
+  EXPECT_EQ(report.pagesRead, 4);
+  EXPECT_TRUE(report.problems.empty());
+  // After midnight is the next calendar date, in Japanese time.
+  EXPECT_NE(xml.find("stop=\"20110310050000 +0900\" channel=\"08GooTv-1.kanro\""), std::string::npos);
+  EXPECT_NE(xml.find("<new/>"), std::string::npos);
+  EXPECT_NE(xml.find("<category lang=\"ja\">"), std::string::npos);
+}
+
+TEST_F(ExportsTest, XmltvTakesTheDaysFromTheFirstDateOn) {
+  std::ostringstream two;
+  ASSERT_TRUE(ExportXmltv(Options(20110309, 2), two, nullptr));
+  EXPECT_EQ(Count(two.str(), "<programme "),
+            Scheduled(20110309, "08GooTv") + Scheduled(20110310, "08GooTv") + Scheduled(20110309, "13YahooAm"));
+
+  std::ostringstream later;
+  ASSERT_TRUE(ExportXmltv(Options(20110311, 0), later, nullptr));
+  EXPECT_EQ(Count(later.str(), "<programme "), Scheduled(20110312, "08GooTv"));
+  EXPECT_EQ(Count(later.str(), "<channel "), 8u) << "channels of the entries with pages in range";
+
+  std::ostringstream none;
+  ASSERT_TRUE(ExportXmltv(Options(20110401, 3), none, nullptr));
+  EXPECT_EQ(Count(none.str(), "<programme "), 0u);
+  EXPECT_NE(none.str().find("</tv>"), std::string::npos);
+}
+
+TEST_F(ExportsTest, ABrokenPageIsReportedAndTheRestStillExported) {
+  test::WriteAll(DataPagePath(20110310, "08GooTv"), "<html>\x82\xA0 nothing here");
+  std::ostringstream out;
+  ExportReport report;
+  EXPECT_FALSE(ExportXmltv(Options(20110309, 0), out, &report));
+  EXPECT_EQ(report.pagesFailed, 1);
+  ASSERT_EQ(report.problems.size(), 1u);
+  EXPECT_NE(report.problems[0].find("2011031008GooTv"), std::string::npos) << report.problems[0];
+  EXPECT_EQ(Count(out.str(), "<programme "), Scheduled(20110309, "08GooTv") + Scheduled(20110312, "08GooTv") +
+                                                 Scheduled(20110309, "13YahooAm"));
+  EXPECT_NE(out.str().find("</tv>"), std::string::npos);
+}
+
+TEST_F(ExportsTest, AFileIsReplacedOnlyByACompleteDocument) {
+  const fs::path file = dir_ / "guide.xml";
+  test::WriteAll(file, "old guide");
+  ExportReport report;
+  ASSERT_TRUE(ExportXmltvToFile(Options(20110309, 1), file, &report));
+  const std::string xml = test::ReadAll(file);
+  EXPECT_EQ(xml.rfind("<?xml", 0), 0u);
+  EXPECT_EQ(xml.substr(xml.size() - 6), "</tv>\n");
+
+  ExportReport failed;
+  EXPECT_FALSE(ExportXmltvToFile(Options(20110309, 1), dir_ / "missing" / "guide.xml", &failed));
+  EXPECT_TRUE(failed.writeFailed);
+  ASSERT_EQ(failed.problems.size(), 1u);
+  EXPECT_NE(failed.problems[0].find("guide.xml"), std::string::npos);
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir_.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << "left behind: " << entry.path();
+}
+
+class ICalendarExportTest : public ExportsTest {
+ protected:
+  ICalendarExportOptions Options() {
+    ICalendarExportOptions options;
+    options.dataFolder = app::DataFolder();
+    options.headFolder = app::HeadFolder();
+    options.now = 1299639600;  // 2011-03-09 03:00:00 UTC
+    options.alertMinutes = 5;
+    return options;
+  }
+  // The programme with the watch ID on the page of 08GooTv of the date.
+  ListingProgramme Marked(int date, const std::string& id) {
+    const PageReadResult read =
+        ReadListingPages(app::HeadFolder() / "08GooTv.htm", DataPagePath(date, "08GooTv"), date);
+    for (const ListingProgramme& p : read.day.programmes)
+      if (p.watchId == id) return p;
+    ADD_FAILURE() << "no programme " << id;
+    return {};
+  }
+};
+
+TEST_F(ICalendarExportTest, OneEventPerMarkFoundWithItsAlarm) {
+  ICalendarExportOptions options = Options();
+  options.watchLists[20110310] = "001208GooTv,";
+  options.watchLists[20110309] = "004008GooTv,000308GooTv,";
+  std::ostringstream out;
+  ExportReport report;
+  ASSERT_TRUE(ExportICalendar(options, out, &report)) << (report.problems.empty() ? "" : report.problems[0]);
+  const std::string ics = out.str();
+  EXPECT_EQ(Count(ics, "BEGIN:VEVENT"), 3u);
+  EXPECT_EQ(Count(ics, "TRIGGER:-PT5M"), 3u);
+  EXPECT_EQ(Count(ics, "\n"), Count(ics, "\r\n")) << "content lines end with CR LF";
+  EXPECT_NE(ics.find("UID:20110309-08GooTv-0003@kanro"), std::string::npos);
+  EXPECT_NE(ics.find("DTSTAMP:20110309T030000Z"), std::string::npos);
+  EXPECT_NE(ics.find("BEGIN:VTIMEZONE\r\nTZID:Asia/Tokyo"), std::string::npos);
+
+  // Events in start order, each with its programme's times and title.
+  size_t previous = 0;
+  for (const auto& [date, id] : {std::pair{20110309, "0003"}, std::pair{20110309, "0040"}, std::pair{20110310, "0012"}}) {
+    const ListingProgramme p = Marked(date, id);
+    const size_t uid = ics.find("UID:" + std::to_string(date) + "-08GooTv-" + id + "@kanro");
+    ASSERT_NE(uid, std::string::npos);
+    EXPECT_GT(uid, previous);
+    previous = uid;
+    const LocalDateTime start = ListingMoment(date, p.startMinute);
+    char value[64];
+    std::snprintf(value, sizeof value, "DTSTART;TZID=Asia/Tokyo:%08dT%02d%02d00", start.date, start.minute / 60,
+                  start.minute % 60);
+    EXPECT_NE(ics.find(value, uid), std::string::npos) << value;
+    EXPECT_NE(ics.find("SUMMARY:" + p.title, uid), std::string::npos) << p.title;
+  }
+  EXPECT_NE(ics.find("LOCATION:ひかりテレビ（東京都 地上波）"), std::string::npos) << "0003 is in the fourth column";
+}
+
+TEST_F(ICalendarExportTest, MarksThatCannotBeFoundAreReportedNotInvented) {
+  ICalendarExportOptions options = Options();
+  options.alerts = false;
+  options.watchLists[20110309] = "000308GooTv,999908GooTv,0001,000113YahooAm,";
+  options.watchLists[20110311] = "000108GooTv,";  // no page for the day any more
+  std::ostringstream out;
+  ExportReport report;
+  EXPECT_FALSE(ExportICalendar(options, out, &report));
+  EXPECT_EQ(Count(out.str(), "BEGIN:VEVENT"), 1u);
+  EXPECT_EQ(Count(out.str(), "BEGIN:VALARM"), 0u);
+  EXPECT_EQ(report.marksNotFound, 3) << "9999 is not on the page, 0001 names no entry, radio has no watch links";
+  EXPECT_EQ(report.marksWithoutPage, 1);
+  EXPECT_EQ(report.problems.size(), 3u);
+  EXPECT_NE(out.str().find("END:VCALENDAR\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kanro::exports
