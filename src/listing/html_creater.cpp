@@ -168,6 +168,7 @@ CHtmlCreater::~CHtmlCreater() = default;
 void CHtmlCreater::StartPage() {
   m_check = ListingCheck{};
   m_failure.clear();
+  m_activeContent.StartPage();
   BeginPage();
 }
 
@@ -275,6 +276,8 @@ void CHtmlCreater::ConvertLine() {
   CollapseWhiteSpace(m_wide);
   for (size_t i = first; i < m_rules.size(); ++i) m_rules[i].Apply(m_wide, m_wideScratch);
   m_line = text::WideToCp932(m_wide);
+  // Last, so that neither the site's markup nor a rule can bring any in.
+  m_activeContent.Clean(m_line);
 }
 
 bool CHtmlCreater::HasStartTime(std::string_view opening, std::string_view closing) const {

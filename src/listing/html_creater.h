@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "listing/active_content.h"
 #include "listing/literal_prefix.h"
 #include "listing/replace_rule.h"
 #include "listing/watch_links.h"
@@ -52,8 +53,9 @@ class CHtmlCreater {
   const std::string& FailureReason() const { return m_failure; }
 
  protected:
-  // Collapses white space and applies the user's rules to m_line. Subclasses
-  // convert the encoding and apply the site rewrites first, then call this.
+  // Collapses white space and applies the user's rules to m_line, then removes
+  // active content from it. Subclasses convert the encoding and apply the site
+  // rewrites first, then call this.
   virtual void ConvertLine();
   // True when m_line belongs to the listing table (called once per non-empty
   // line, in file order).
@@ -103,6 +105,7 @@ class CHtmlCreater {
   bool m_bRequireComplete = false;
   std::string m_failure;
   WatchLinkWriter m_watchLinks;
+  ActiveContentFilter m_activeContent;
   std::string m_scratch;
   std::u32string m_wide;
   std::u32string m_wideScratch;

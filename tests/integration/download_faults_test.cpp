@@ -153,6 +153,33 @@ INSTANTIATE_TEST_SUITE_P(BothSites, DownloadFaultsTest,
                          testing::Values(Entry{"08GooTv", "2011030908GooTv"}, Entry{"13YahooAm", "2011030913YahooAm"}),
                          [](const testing::TestParamInfo<Entry>& entry) { return std::string(entry.param.entry).substr(2); });
 
+TEST_F(DownloadFaultsTest, ActiveContentInTheListingNeverReachesThePages) {
+  const std::string target = "/contents/epg/008/VHF_1/20110309_0024/index.html";
+  std::string page = PageFor(target);
+  // In a channel cell and in a programme cell.
+  const size_t channel = page.find("</a></th>");
+  page.insert(channel, "<iframe src=\"file:///etc/passwd\"></iframe><meta http-equiv=\"refresh\" content=\"0\">");
+  const size_t programme = page.find("</strong></a>", page.find("<!--/ch_top-->"));
+  page.insert(programme, "<script>alert(1)</script><img src=\"x.gif\" onerror=\"alert(2)\">"
+                         "<a href=\"javascript:alert(3)\">x</a><img src=\"file:///etc/hosts\">");
+  server_.ServeBody(target, page);
+  DOWNLOADPARAM param = Param("08GooTv,");
+  param.renewHeaders = true;
+  ASSERT_EQ(DownloadThread(&param), 0) << text::Cp932ToUtf8(param.failure);
+  const std::string data = test::ReadAll(DataPage("2011030908GooTv"));
+  const std::string head = test::ReadAll(HeadPage("08GooTv"));
+  for (const std::string& written : {data, head}) {
+    for (const char* active : {"<script", "alert(", "onerror", "<iframe src", "<meta http-equiv=\"refresh", "javascript:",
+                               "file:"})
+      EXPECT_EQ(written.find(active), std::string::npos) << active;
+  }
+  // The skeleton's own script stays, and so does the programme.
+  EXPECT_NE(data.find("<body onScroll=\"parent.head.document.body.scrollLeft=document.body.scrollLeft;\">"),
+            std::string::npos);
+  EXPECT_NE(data.find("<img src=\"x.gif\">"), std::string::npos);
+  EXPECT_NE(data.find("prp://watch?ID="), std::string::npos);
+}
+
 using HeaderRenewalTest = DownloadFaultsTest;
 
 TEST_F(HeaderRenewalTest, RenewalReplacesEachHeaderOnceAndOnlyWhenItsNewPageIsWritten) {
