@@ -29,6 +29,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Lines of one page on which a rule may run out of time before it is left
+// out of the rest of that page.
+constexpr unsigned char kMaxRuleTimeoutsPerPage = 3;
+
 constexpr char kPageStart[] =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n"
     "<html lang=\"ja\">\n"
@@ -161,6 +165,7 @@ CHtmlCreater::CHtmlCreater() : m_bRemoveAnchor(GetProfileInt("Download", "Remove
   ReplaceRuleSet loaded = LoadReplaceRules(app::RulesPath());
   m_rules = std::move(loaded.rules);
   m_invalidRulePatterns = std::move(loaded.invalidPatterns);
+  m_ruleTimeouts.assign(m_rules.size(), 0);
 }
 
 CHtmlCreater::~CHtmlCreater() = default;
@@ -169,6 +174,7 @@ void CHtmlCreater::StartPage() {
   m_check = ListingCheck{};
   m_failure.clear();
   m_activeContent.StartPage();
+  m_ruleTimeouts.assign(m_rules.size(), 0);
   BeginPage();
 }
 
@@ -274,7 +280,15 @@ void CHtmlCreater::ConvertLine() {
   while (first < m_rules.size() && !m_rules[first].MayMatchLine(m_line)) ++first;
   m_wide = text::Cp932ToWide(m_line);
   CollapseWhiteSpace(m_wide);
-  for (size_t i = first; i < m_rules.size(); ++i) m_rules[i].Apply(m_wide, m_wideScratch);
+  // A rule that runs too long or grows the line too much is left out of the
+  // line; one that keeps running too long is left out of the rest of the page.
+  const size_t limit = RuleLengthLimit(m_wide.size());
+  for (size_t i = first; i < m_rules.size(); ++i) {
+    if (m_ruleTimeouts[i] >= kMaxRuleTimeoutsPerPage) continue;
+    const CReplaceRule::Outcome outcome = m_rules[i].Apply(m_wide, m_wideScratch, limit);
+    if (outcome == CReplaceRule::Outcome::OverTime) ++m_ruleTimeouts[i];
+    ReportRuleBound(m_rules[i], outcome);
+  }
   m_line = text::WideToCp932(m_wide);
   // Last, so that neither the site's markup nor a rule can bring any in.
   m_activeContent.Clean(m_line);

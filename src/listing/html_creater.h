@@ -102,6 +102,7 @@ class CHtmlCreater {
 
   std::vector<std::string> m_invalidRulePatterns;
   ListingCheck m_check;
+  std::vector<unsigned char> m_ruleTimeouts;  // per rule, in this page
   bool m_bRequireComplete = false;
   std::string m_failure;
   WatchLinkWriter m_watchLinks;
