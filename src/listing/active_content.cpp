@@ -49,10 +49,25 @@ uint8_t RemovedWithContent(std::string_view name) {
   return 0;
 }
 
-bool IsDroppedTag(std::string_view name) {
-  // Most tags of a listing (td, tr, a, strong, span, img) are ruled out by
-  // their length or first letter without a comparison.
+// For each name length, the first letters of the dropped names that long.
+constexpr std::array<uint32_t, 10> MakeFirstLetters() {
+  std::array<uint32_t, 10> letters{};
+  for (std::string_view dropped : kDroppedTags) letters[dropped.size()] |= 1u << (dropped[0] - 'a');
+  letters[5] |= 1u << ('s' - 'a');  // style
+  letters[6] |= 1u << ('s' - 'a');  // script
+  return letters;
+}
+constexpr std::array<uint32_t, 10> kFirstLetters = MakeFirstLetters();
+
+// False for most tags of a listing (td, tr, a, strong, span, img) without a
+// comparison: no removed or dropped name has their length and first letter.
+bool MayBeRemoved(std::string_view name) {
   if (name.size() < 3 || name.size() > 9) return false;
+  const char first = Lower(name[0]);
+  return first >= 'a' && first <= 'z' && (kFirstLetters[name.size()] >> (first - 'a') & 1u) != 0;
+}
+
+bool IsDroppedTag(std::string_view name) {
   const char first = Lower(name[0]);
   for (std::string_view dropped : kDroppedTags)
     if (dropped.size() == name.size() && dropped[0] == first && EqualsLower(name, dropped)) return true;
@@ -125,15 +140,6 @@ void ActiveContentFilter::Remove(size_t begin, size_t end) {
 }
 
 bool ActiveContentFilter::FeedValue(const std::string& line, size_t& at, size_t end, State& state) {
-  // Most values start with a character no dangerous scheme starts with.
-  if (state.scheme.empty() && at < end) {
-    const char first = Lower(line[at]);
-    if (static_cast<unsigned char>(first) > 0x20 && first != '&' && first != 'j' && first != 'v' && first != 'd' &&
-        first != 'f') {
-      state.valueDecided = true;
-      return true;
-    }
-  }
   while (at < end) {
     uint32_t c = static_cast<unsigned char>(line[at]);
     size_t length = 1;
@@ -167,6 +173,18 @@ bool ActiveContentFilter::FeedValue(const std::string& line, size_t& at, size_t 
   return false;
 }
 
+// Most values start with a character no dangerous scheme starts with, which
+// decides them at once.
+bool ActiveContentFilter::DecidedByFirst(const std::string& line, size_t at, size_t end, State& state) {
+  if (!state.scheme.empty() || at >= end) return false;
+  const char first = Lower(line[at]);
+  if (static_cast<unsigned char>(first) <= 0x20 || first == '&' || first == 'j' || first == 'v' || first == 'd' ||
+      first == 'f')
+    return false;
+  state.valueDecided = true;
+  return true;
+}
+
 void ActiveContentFilter::ScanTag(const std::string& line, size_t& at, State& state) {
   const size_t n = line.size();
   // Where the removal of the tag or of the attribute being read would begin.
@@ -177,8 +195,9 @@ void ActiveContentFilter::ScanTag(const std::string& line, size_t& at, State& st
     size_t nameEnd = at;
     while (nameEnd < n && !Is(line[nameEnd], kEndsTagName)) ++nameEnd;
     const std::string_view name = std::string_view(line).substr(at, nameEnd - at);
-    const uint8_t raw = name.size() == 5 || name.size() == 6 ? RemovedWithContent(name) : 0;
-    state.dropTag = raw != 0 || IsDroppedTag(name);
+    const bool candidate = MayBeRemoved(name);
+    const uint8_t raw = candidate ? RemovedWithContent(name) : 0;
+    state.dropTag = candidate && (raw != 0 || IsDroppedTag(name));
     state.rawEnd = state.endTag ? 0 : raw;
     state.part = TagPart::BeforeName;
     at = nameEnd;
@@ -243,7 +262,7 @@ void ActiveContentFilter::ScanTag(const std::string& line, size_t& at, State& st
       case TagPart::Quoted: {
         const void* found = std::memchr(line.data() + at, state.quote, n - at);
         const size_t close = found ? static_cast<size_t>(static_cast<const char*>(found) - line.data()) : n;
-        if (!state.valueDecided) FeedValue(line, at, close, state);
+        if (!state.valueDecided && !DecidedByFirst(line, at, close, state)) FeedValue(line, at, close, state);
         if (!found) {
           // The value goes on in the next line: one that may still become a
           // dangerous address goes as a whole.
@@ -261,7 +280,7 @@ void ActiveContentFilter::ScanTag(const std::string& line, size_t& at, State& st
       case TagPart::Unquoted: {
         size_t end = at;
         while (end < n && !Is(line[end], kEndsUnquoted)) ++end;
-        if (!state.valueDecided) FeedValue(line, at, end, state);
+        if (!state.valueDecided && !DecidedByFirst(line, at, end, state)) FeedValue(line, at, end, state);
         at = end;
         finishAttribute(at);
         continue;

@@ -55,6 +55,7 @@ class ActiveContentFilter {
   void ScanTag(const std::string& line, size_t& at, State& state);
   // Feeds value bytes to the scheme check; true when the value is decided.
   bool FeedValue(const std::string& line, size_t& at, size_t end, State& state);
+  static bool DecidedByFirst(const std::string& line, size_t at, size_t end, State& state);
   void Remove(size_t begin, size_t end);
 
   State m_state;

@@ -180,6 +180,21 @@ TEST_F(DownloadFaultsTest, ActiveContentInTheListingNeverReachesThePages) {
   EXPECT_NE(data.find("prp://watch?ID="), std::string::npos);
 }
 
+TEST_F(DownloadFaultsTest, PagesWithLoneCrLineEndsConvertAsWithLf) {
+  const std::string target = DownloadGood("08GooTv");
+  const std::string data = test::ReadAll(DataPage("2011030908GooTv"));
+  const std::string head = test::ReadAll(HeadPage("08GooTv"));
+  std::string page = PageFor(target);
+  for (char& c : page)
+    if (c == '\n') c = '\r';
+  server_.ServeBody(target, page);
+  DOWNLOADPARAM param = Param("08GooTv,");
+  param.renewHeaders = true;
+  ASSERT_EQ(DownloadThread(&param), 0) << text::Cp932ToUtf8(param.failure);
+  EXPECT_EQ(test::ReadAll(HeadPage("08GooTv")), head);
+  EXPECT_EQ(test::ReadAll(DataPage("2011030908GooTv")), data);
+}
+
 using HeaderRenewalTest = DownloadFaultsTest;
 
 TEST_F(HeaderRenewalTest, RenewalReplacesEachHeaderOnceAndOnlyWhenItsNewPageIsWritten) {
