@@ -143,17 +143,6 @@ bool ParseDays(const std::string& text, int* days) {
   }
 }
 
-// Removes every header page so the run writes them anew.
-void DeleteHeaderPages() {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(app::HeadFolder(), ec)) {
-    if (entry.path().extension() == ".htm") {
-      std::error_code removeError;
-      std::filesystem::remove(entry.path(), removeError);
-    }
-  }
-}
-
 int RunDownload(std::vector<std::string>& args) {
   bool force = false;
   bool renewHeaders = false;
@@ -181,11 +170,12 @@ int RunDownload(std::vector<std::string>& args) {
   }
   if (!PrepareDataFolder()) return 1;
 
-  if (renewHeaders) DeleteHeaderPages();
-
   MessageQueue window;
   listing::DOWNLOADPARAM param;
+  // Renewing header pages fetches every page again, as the program's
+  // command does; each header page is replaced once its new one is written.
   param.force = force || renewHeaders;
+  param.renewHeaders = renewHeaders;
   param.window = &window;
   param.days = days ? *days : GetProfileInt("Download", "Days", 8);
   param.start = app::GetListingTime();
@@ -235,6 +225,9 @@ int RunDownload(std::vector<std::string>& args) {
     std::printf("download completed: %d page%s written\n", pages, pages == 1 ? "" : "s");
     return 0;
   }
+  if (!cancelled && !param.failure.empty())
+    std::fprintf(stderr, "kanro-cli download: %s failed: %s\n", param.failedPage.c_str(),
+                 text::Cp932ToUtf8(param.failure).c_str());
   std::fprintf(stderr, "download %s after %d page%s\n", cancelled ? "cancelled" : "failed", pages,
                pages == 1 ? "" : "s");
   return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/net_busy.h"
@@ -28,6 +29,9 @@ int DownloadThread(DOWNLOADPARAM* param) {
     app::NetBusyMarker busy;
     const std::vector<std::string> items = text::TokenizeList(param->programmes);
     const int days = std::clamp(param->days, 0, kMaxDownloadDays);
+    param->failedPage.clear();
+    param->failure.clear();
+    std::set<std::string> renewedHeads;
     {
       CHtmlProducerFactory factory;
       for (int day = 0; day < days && exitCode == 0; ++day) {
@@ -40,7 +44,14 @@ int DownloadThread(DOWNLOADPARAM* param) {
           producer->m_time = time;
           producer->m_bForce = param->force;
           producer->m_bOnceADay = param->onceADay;
-          if (!producer->Produce()) {
+          const std::string headPage = producer->HeadPagePath().string();
+          producer->m_bRenewHead = param->renewHeaders && renewedHeads.count(headPage) == 0;
+          if (producer->Produce()) {
+            // Once per entry; a skipped page leaves it to the next day.
+            if (producer->WroteHeadPage()) renewedHeads.insert(headPage);
+          } else {
+            param->failedPage = producer->PageName();
+            param->failure = producer->FailureText();
             if (param->window) param->window->Post(app::UM_TASKRESULT, app::TASK_FAILED, 0);
             exitCode = 1;
             break;

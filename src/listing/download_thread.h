@@ -19,11 +19,20 @@ struct DOWNLOADPARAM {
   app::MessageTarget* window = nullptr;   // receives the messages; may be null
   std::string programmes;                 // "Download"/"Programs", e.g. "08GooTv,13YahooFm,"
   bool onceADay = false;                  // cleared when the run ends
+  // Rewrite the header page of each entry the run reaches (once per entry);
+  // an old header page is replaced only by a complete new one, and header
+  // pages of entries outside the run are left alone.
+  bool renewHeaders = false;
+
+  // Filled by the run when a page failed: its name ("2011030908GooTv") and
+  // the status text saying why (CP932). Empty after a run that completed.
+  std::string failedPage;
+  std::string failure;
 };
 
 // The run. Sends UM_TASKRESULT 0 when every page was handled and returns 0;
 // posts UM_TASKRESULT 4 when a page failed or the run was cancelled and
-// returns 1. Owns g_pNetBusy while it runs and clears g_bCancel at the end.
+// returns 1 (the failing page also sent its reason as UM_STATUSTEXT). Owns g_pNetBusy while it runs and clears g_bCancel at the end.
 int DownloadThread(DOWNLOADPARAM* param);
 
 }  // namespace kanro::listing

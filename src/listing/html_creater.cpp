@@ -20,6 +20,7 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "listing/euc_to_sjis.h"
+#include "listing/page_lines.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
 
@@ -27,6 +28,10 @@ namespace kanro::listing {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Lines of one page on which a rule may run out of time before it is left
+// out of the rest of that page.
+constexpr unsigned char kMaxRuleTimeoutsPerPage = 3;
 
 constexpr char kPageStart[] =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n"
@@ -160,81 +165,107 @@ CHtmlCreater::CHtmlCreater() : m_bRemoveAnchor(GetProfileInt("Download", "Remove
   ReplaceRuleSet loaded = LoadReplaceRules(app::RulesPath());
   m_rules = std::move(loaded.rules);
   m_invalidRulePatterns = std::move(loaded.invalidPatterns);
+  m_ruleTimeouts.assign(m_rules.size(), 0);
 }
 
 CHtmlCreater::~CHtmlCreater() = default;
 
-bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPage) {
+void CHtmlCreater::StartPage() {
+  m_check = ListingCheck{};
+  m_failure.clear();
+  m_activeContent.StartPage();
+  m_ruleTimeouts.assign(m_rules.size(), 0);
   BeginPage();
+}
+
+void CHtmlCreater::FailOnFile(const fs::path& path, const char* whatFailedUtf8) {
+  m_failure = DisplayPath(path) + text::Utf8ToCp932(whatFailedUtf8);
+  ReportFileError(path, whatFailedUtf8);
+}
+
+bool CHtmlCreater::ReadListing(const fs::path& downloaded, const std::function<void()>& onListingLine) {
+  const bool read = ForEachPageLine(downloaded, [&](std::string& line) {
+    if (line.empty()) return;
+    m_line.swap(line);
+    if (!IsTarget()) return;
+    m_check.anyListingLine = true;
+    // Looked for before the line is converted, which may change it.
+    if (!m_check.programmeSeen) m_check.programmeSeen = HoldsProgramme();
+    onListingLine();
+  });
+  if (!read) FailOnFile(downloaded, " を読み込めません。");
+  return read;
+}
+
+bool CHtmlCreater::AcceptListing() {
+  // A page without a single listing line (an error page, an empty body)
+  // never replaces a page: the old one stays.
+  if (!m_check.anyListingLine) {
+    Fail(text::Utf8ToCp932("番組表が見つかりません（ページに番組表がありません）"));
+    return false;
+  }
+  if (!m_bRequireComplete) return true;
+  if (!m_check.listingEnded) {
+    Fail(text::Utf8ToCp932("番組表が途中で切れています"));
+    return false;
+  }
+  if (!m_check.programmeSeen) {
+    Fail(text::Utf8ToCp932("番組表に番組がありません"));
+    return false;
+  }
+  return true;
+}
+
+bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPage) {
+  StartPage();
   PageFile page(headPage);
   if (!page.Open()) {
-    ReportFileError(headPage, " を作成できません。");
+    FailOnFile(headPage, " を作成できません。");
     return false;
   }
   bool written = page.Write(kPageStart) && page.Write(kHeadPageTop) && page.Write(kStylesheets) &&
                  page.Write(kHeadPageBody);
   bool writing = true;
-  bool anyListingLine = false;
-  const bool read = text::ForEachLine(downloaded, [&](std::string& line) {
-    if (line.empty()) return true;
-    m_line.swap(line);
-    if (IsTarget()) {
-      anyListingLine = true;
-      if (IsHeadEnd()) {
-        writing = false;
-      } else if (writing) {
-        ConvertLine();
-        written = written && page.Write(m_line) && page.Write("\n");
-      }
-    }
-    return true;
-  });
-  if (!read) {
-    ReportFileError(downloaded, " を読み込めません。");
+  // Reading goes on to the end of the page, so that IsTarget sees every line.
+  if (!ReadListing(downloaded, [&] {
+        if (IsHeadEnd()) {
+          writing = false;
+        } else if (writing) {
+          ConvertLine();
+          written = written && page.Write(m_line) && page.Write("\n");
+        }
+      }))
     return false;
-  }
-  // A page without any listing line (an error page, an empty body) would leave
-  // a header without channels that is never written again: keep none instead.
-  if (!anyListingLine) return false;
+  // Also no header page without channels: it would never be written again.
+  if (!AcceptListing()) return false;
   if (!(written && page.Write(kHeadPageEnd) && page.Commit())) {
-    ReportFileError(headPage, " に書き込めません。");
+    FailOnFile(headPage, " に書き込めません。");
     return false;
   }
   return true;
 }
 
 bool CHtmlCreater::CreateData(const fs::path& downloaded, const fs::path& dataPage, const std::string& title) {
-  BeginPage();
+  StartPage();
   m_watchLinks.StartPage();
   PageFile page(dataPage);
   if (!page.Open()) {
-    ReportFileError(dataPage, " を作成できません。");
+    FailOnFile(dataPage, " を作成できません。");
     return false;
   }
   bool written = page.Write(kPageStart) && page.Write(kDataPageTop) && page.Write(kStylesheets) &&
                  page.Write("  <title>") && page.Write(title) && page.Write("</title>\n") &&
                  page.Write(kDataPageBody);
-  bool anyListingLine = false;
-  const bool read = text::ForEachLine(downloaded, [&](std::string& line) {
-    if (line.empty()) return true;
-    m_line.swap(line);
-    if (!IsTarget()) return true;
-    if (IsHeadEnd()) written = written && page.Write(kDataPageBodyStart);
-    ConvertLine();
-    ReplaceWatch();
-    written = written && page.Write(m_line) && page.Write("\n");
-    anyListingLine = true;
-    return true;
-  });
-  if (!read) {
-    ReportFileError(downloaded, " を読み込めません。");
+  if (!ReadListing(downloaded, [&] {
+        if (IsHeadEnd()) written = written && page.Write(kDataPageBodyStart);
+        ConvertLine();
+        ReplaceWatch();
+        written = written && page.Write(m_line) && page.Write("\n");
+      }))
     return false;
-  }
-  // A page without a single listing line (an error page, an empty body) must
-  // not replace the day's page: the old one stays.
-  if (!anyListingLine) return false;
+  if (!AcceptListing()) return false;
   if (!(written && page.Write(kDataPageEnd) && page.Commit())) {
-    ReportFileError(dataPage, " に書き込めません。");
+    FailOnFile(dataPage, " に書き込めません。");
     return false;
   }
   return true;
@@ -249,8 +280,31 @@ void CHtmlCreater::ConvertLine() {
   while (first < m_rules.size() && !m_rules[first].MayMatchLine(m_line)) ++first;
   m_wide = text::Cp932ToWide(m_line);
   CollapseWhiteSpace(m_wide);
-  for (size_t i = first; i < m_rules.size(); ++i) m_rules[i].Apply(m_wide, m_wideScratch);
+  // A rule that runs too long or grows the line too much is left out of the
+  // line; one that keeps running too long is left out of the rest of the page.
+  const size_t limit = RuleLengthLimit(m_wide.size());
+  for (size_t i = first; i < m_rules.size(); ++i) {
+    if (m_ruleTimeouts[i] >= kMaxRuleTimeoutsPerPage) continue;
+    const CReplaceRule::Outcome outcome = m_rules[i].Apply(m_wide, m_wideScratch, limit);
+    if (outcome == CReplaceRule::Outcome::OverTime) ++m_ruleTimeouts[i];
+    ReportRuleBound(m_rules[i], outcome);
+  }
   m_line = text::WideToCp932(m_wide);
+  // Last, so that neither the site's markup nor a rule can bring any in.
+  m_activeContent.Clean(m_line);
+}
+
+bool CHtmlCreater::HasStartTime(std::string_view opening, std::string_view closing) const {
+  const std::string_view line = m_line;
+  auto digit = [&line](size_t at) { return at < line.size() && line[at] >= '0' && line[at] <= '9'; };
+  for (size_t at = line.find(opening); at != std::string_view::npos; at = line.find(opening, at + 1)) {
+    size_t p = at + opening.size();
+    if (!digit(p)) continue;
+    p += digit(p + 1) ? 2 : 1;
+    if (p < line.size() && line[p] == ':' && digit(p + 1) && digit(p + 2) && line.substr(p + 3, closing.size()) == closing)
+      return true;
+  }
+  return false;
 }
 
 void CHtmlCreater::ReplaceWatch() { m_watchLinks.Replace(m_line); }

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <optional>
 #include <system_error>
@@ -18,6 +19,7 @@
 #include "app/settings_store.h"
 #include "net/http_request.h"
 #include "net/raw_download.h"
+#include "net/url_parts.h"
 #include "text/codepage.h"
 
 namespace kanro::listing {
@@ -28,6 +30,54 @@ constexpr int kDefaultWaitSec = 3;
 // Longest courtesy wait honoured; a larger setting is treated as this.
 constexpr int64_t kMaxWaitSec = 3600;
 constexpr int64_t kDaySeconds = 86400;
+
+// Passes every warning on to the notifier in place and keeps the first one
+// given on this thread, so that a failed request can also name its reason in
+// the status text.
+class WarningCapture : public app::Notifier {
+ public:
+  WarningCapture() : m_thread(std::this_thread::get_id()), m_previous(app::SetNotifier(this)) {}
+  ~WarningCapture() override { app::SetNotifier(m_previous); }
+  WarningCapture(const WarningCapture&) = delete;
+  WarningCapture& operator=(const WarningCapture&) = delete;
+
+  void Warn(const std::string& text) override {
+    if (std::this_thread::get_id() == m_thread && m_first.empty()) m_first = text;
+    m_previous->Warn(text);
+  }
+  void Beep() override { m_previous->Beep(); }
+  const std::string& First() const { return m_first; }
+
+ private:
+  const std::thread::id m_thread;
+  app::Notifier* const m_previous;
+  std::string m_first;
+};
+
+std::string Cp932(const char* utf8) { return text::Utf8ToCp932(utf8); }
+
+std::string DisplayPath(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  return text::Utf8ToCp932(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+// One line of status text: line ends and tabs become blanks.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// Why a page address cannot be requested (CP932), or nothing.
+std::optional<std::string> UnusableUrl(const std::string& url, const std::string& key) {
+  const std::string setting = Cp932("設定 URL/") + key + Cp932(" のアドレス");
+  for (const char c : url)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return setting + Cp932("に改行などの制御文字が含まれています");
+  if (!net::SplitUrl(url)) return setting + Cp932("が http:// または https:// のアドレスではありません");
+  return std::nullopt;
+}
 
 void ReplaceEvery(std::string& text, std::string_view from, std::string_view to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -89,7 +139,7 @@ std::string CHtmlProducer::PageName() const {
 }
 
 std::string CHtmlProducer::StatusText() const {
-  static const std::string open = text::Utf8ToCp932("【");
+  static const std::string open = Cp932("【");
   static const std::string close = text::Utf8ToCp932("】");
   app::LocalDate date = app::ToLocalDate(m_time);
   return std::to_string(date.month) + "/" + std::to_string(date.day) + WeekdayName(date.weekday) +
@@ -146,10 +196,21 @@ intptr_t CHtmlProducer::SendText(unsigned message, uintptr_t wParam, const std::
   return m_hWnd->Send(message, wParam, reinterpret_cast<intptr_t>(text.c_str()));
 }
 
+bool CHtmlProducer::Fail(std::string reason) {
+  m_strFailure = OneLine(std::move(reason));
+  if (m_strFailure.empty()) m_strFailure = Cp932("ページを取得できませんでした");
+  SendText(app::UM_STATUSTEXT, 0, FailureText());
+  return false;
+}
+
+std::string CHtmlProducer::FailureText() const { return StatusText() + Cp932("：") + m_strFailure; }
+
 bool CHtmlProducer::Produce() {
+  m_strFailure.clear();
+  m_bWroteHead = false;
   if (ShouldSkip(DataPagePath())) return true;
 
-  static const std::string fetching = text::Utf8ToCp932("を取得中");
+  static const std::string fetching = Cp932("を取得中");
   const std::string status = StatusText();
   SendText(app::UM_STATUSTEXT, 0, status + fetching);
 
@@ -157,15 +218,31 @@ bool CHtmlProducer::Produce() {
   int expected = GetExpectedSize();
   Send(app::UM_PROGRESS, 0, expected > 0 ? expected : kDefaultExpectedSize);
 
+  static const std::string cancelled = Cp932("中止しました");
   const std::string url = PageUrl();
+  if (std::optional<std::string> unusable = UnusableUrl(url, GetKey())) return Fail(*unusable);
   net::RawDownload downloaded;
-  if (!downloaded.valid()) return false;
+  if (!downloaded.valid())
+    return Fail(Cp932("一時フォルダ ") + DisplayPath(net::RawDownloadFolder()) + Cp932(" に一時ファイルを作成できません"));
   // A stop request seen here ends the page as the transfer itself would.
-  if (g_bCancel.load()) return false;
+  if (g_bCancel.load()) return Fail(cancelled);
 
-  int bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET",
-                          kListingPageLimits);
-  if (bytes < 1) return false;
+  int bytes = 0;
+  std::string warning;
+  {
+    WarningCapture capture;
+    bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET",
+                        kListingPageLimits);
+    warning = capture.First();
+  }
+  if (bytes < 1) {
+    if (g_bCancel.load()) return Fail(cancelled);
+    if (bytes == 0) return Fail(Cp932("サーバーの応答が空でした"));
+    if (!warning.empty()) return Fail(warning);
+    // The address was checked above, so the routine failed on the file.
+    return Fail(Cp932("一時ファイル ") + DisplayPath(downloaded.path()) +
+                Cp932(" に書き込めません（空き容量を確認してください）"));
+  }
   LearnSize(bytes);
 
   if (!ConvertPage(downloaded.path())) return false;
@@ -175,8 +252,11 @@ bool CHtmlProducer::Produce() {
 }
 
 bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
-  static const std::string converting = text::Utf8ToCp932("を整形中");
-  if (!m_pCreater) return false;
+  static const std::string converting = Cp932("を整形中");
+  m_strFailure.clear();
+  m_bWroteHead = false;
+  if (!m_pCreater) return Fail(std::string());
+  m_pCreater->RequireCompleteListing(true);
   const std::filesystem::path headPage = HeadPagePath();
   const std::filesystem::path dataPage = DataPagePath();
   // The folders normally exist from start-up; a removed one is made again.
@@ -184,13 +264,18 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   std::filesystem::create_directories(headPage.parent_path(), ec);
   std::filesystem::create_directories(dataPage.parent_path(), ec);
 
-  // An existing header page is kept; renewing means deleting it first.
-  if (!Exists(headPage) && !m_pCreater->CreateHead(downloaded, headPage)) return false;
+  // An existing header page is kept unless it is to be renewed; either way
+  // it is replaced only by a complete new one.
+  if (m_bRenewHead || !Exists(headPage)) {
+    if (!m_pCreater->CreateHead(downloaded, headPage)) return Fail(m_pCreater->FailureReason());
+    m_bWroteHead = true;
+  }
 
   const std::string status = StatusText();
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
-  return m_pCreater->CreateData(downloaded, dataPage, status);
+  if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
+  return true;
 }
 
 }  // namespace kanro::listing

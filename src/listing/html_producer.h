@@ -36,8 +36,17 @@ class CHtmlProducer {
   // could be skipped, false when it failed (nothing escapes as an exception).
   bool Produce();
   // Converts a downloaded page as Produce does: the header page when it is
-  // missing, then the data page (with the progress and status messages).
+  // missing (or m_bRenewHead is set), then the data page, with the progress
+  // and status messages. A page whose listing was cut off or held no
+  // programme is refused and no page is touched.
   bool ConvertPage(const std::filesystem::path& downloaded);
+  // Why the last Produce or ConvertPage failed (CP932), e.g.
+  // "番組表が途中で切れています"; empty after success.
+  const std::string& FailureReason() const { return m_strFailure; }
+  // True when the last Produce or ConvertPage wrote the header page.
+  bool WroteHeadPage() const { return m_bWroteHead; }
+  // The status text shown for that failure: StatusText, then the reason.
+  std::string FailureText() const;
   // "FileSize"/key (default 200000): the learned size of a page in bytes.
   int GetExpectedSize() const;
 
@@ -57,17 +66,24 @@ class CHtmlProducer {
   bool m_bForce = false;
   bool m_bOnceADay = false;
   bool m_bKeepFresh = true;
+  // Write the header page anew even when it exists; the old one is replaced
+  // only once the new one has been written completely.
+  bool m_bRenewHead = false;
 
  protected:
   // Set by each subclass constructor; the producer owns its converter.
   std::unique_ptr<CHtmlCreater> m_pCreater;
 
  private:
+  bool Fail(std::string reason);
   bool ShouldSkip(const std::filesystem::path& dataPage) const;
   void CourtesyWait();
   void LearnSize(int bytes);
   intptr_t SendText(unsigned message, uintptr_t wParam, const std::string& text);
   void Send(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+  std::string m_strFailure;
+  bool m_bWroteHead = false;
 };
 
 }  // namespace kanro::listing

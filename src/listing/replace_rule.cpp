@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 
+#include "app/messages.h"
 #include "listing/literal_prefix.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
@@ -53,11 +54,29 @@ CReplaceRule::CReplaceRule(std::u32string_view pattern, std::u32string replaceme
     : m_pattern(pattern),
       m_requiredLiteral(RequiredLiteral(pattern)),
       m_bytesLiteral(AsciiLiteral(RequiredLiteral(pattern))),
-      m_replacement(std::move(replacement)) {}
+      m_replacement(std::move(replacement)),
+      m_patternText(text::WideToCp932(pattern)) {}
 
-void CReplaceRule::Apply(std::u32string& text, std::u32string& scratch) const {
-  if (!m_requiredLiteral.FoundIn(text)) return;
-  ReplaceAllUnlessLimited<char32_t>(m_pattern, m_replacement, text, scratch);
+CReplaceRule::Outcome CReplaceRule::Apply(std::u32string& text, std::u32string& scratch, size_t maxLength) const {
+  if (!m_requiredLiteral.FoundIn(text)) return Outcome::Unchanged;
+  const text::ScopedRegexDeadline deadline(kRuleTimeBudget);
+  // As ReplaceAllUnlessLimited: a limit hit may come from another thread, so
+  // only a second one counts as this rule's.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const uint64_t hitsBefore = text::RegexLimitHits();
+    scratch.clear();
+    size_t count = 0;
+    const bool complete = m_pattern.ReplaceAllBounded(text, m_replacement, scratch, maxLength, &count);
+    if (!complete) return text::ScopedRegexDeadline::Passed() ? Outcome::OverTime : Outcome::TooLong;
+    if (text::RegexLimitHits() != hitsBefore) {
+      if (text::ScopedRegexDeadline::Passed()) return Outcome::OverTime;
+      continue;
+    }
+    if (count == 0) return Outcome::Unchanged;
+    text.swap(scratch);
+    return Outcome::Changed;
+  }
+  return Outcome::Unchanged;
 }
 
 ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path) {
@@ -75,6 +94,19 @@ ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path) {
     return true;
   });
   return set;
+}
+
+void ReportRuleBound(const CReplaceRule& rule, CReplaceRule::Outcome outcome) {
+  if (outcome != CReplaceRule::Outcome::OverTime && outcome != CReplaceRule::Outcome::TooLong) return;
+  static std::mutex mutex;
+  static std::set<std::pair<std::string, CReplaceRule::Outcome>> reported;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!reported.insert({rule.PatternText(), outcome}).second) return;
+  }
+  const char* why = outcome == CReplaceRule::Outcome::OverTime ? "は時間がかかりすぎるため" : "は行を長くしすぎるため";
+  app::CurrentNotifier().Warn(text::Utf8ToCp932("Replace.txt の規則「") + rule.PatternText() + text::Utf8ToCp932("」") +
+                              text::Utf8ToCp932(why) + text::Utf8ToCp932("、その行には使いませんでした。"));
 }
 
 void CollapseWhiteSpace(std::u32string& text) {

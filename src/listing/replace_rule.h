@@ -3,6 +3,7 @@
 // replacement<TAB>flag", used only when the flag is exactly "1". Rules run over
 // wide text after white space was collapsed, in file order, each replacing
 // every match by its ECMAScript-style format.
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -23,16 +24,33 @@ class CReplaceRule {
   // only come from the same ASCII bytes of the CP932 line (folding white
   // space cannot create it). True when it may match.
   bool MayMatchLine(std::string_view cp932) const { return m_bytesLiteral.FoundIn(cp932); }
-  // Replaces every match in the text. A match abandoned at the engine's limit
-  // leaves the text as it was.
-  void Apply(std::u32string& text, std::u32string& scratch) const;
+  // What Apply did.
+  enum class Outcome { Unchanged, Changed, OverTime, TooLong };
+  // Replaces every match in the text. A match abandoned at the engine's
+  // limit, a rule that used up its time budget (OverTime) and a result longer
+  // than maxLength (TooLong) leave the text as it was.
+  Outcome Apply(std::u32string& text, std::u32string& scratch, size_t maxLength = static_cast<size_t>(-1)) const;
+  // The pattern as written in Replace.txt (CP932).
+  const std::string& PatternText() const { return m_patternText; }
 
  private:
   text::WRegex m_pattern;
   WideLiteralFinder m_requiredLiteral;
   LiteralFinder m_bytesLiteral;  // empty (finds everywhere) unless usable on bytes
   std::u32string m_replacement;
+  std::string m_patternText;
 };
+
+// Bounds of one rule on one line: its time, and how long it may make the line.
+inline constexpr auto kRuleTimeBudget = std::chrono::milliseconds(200);
+inline constexpr size_t kRuleGrowthFactor = 64;
+inline constexpr size_t kRuleMinLength = 4096;
+inline constexpr size_t kRuleMaxLength = size_t{4} << 20;
+// The longest result the rules may make of a line that came to them this long.
+inline size_t RuleLengthLimit(size_t inputLength) {
+  const size_t grown = inputLength > kRuleMaxLength / kRuleGrowthFactor ? kRuleMaxLength : inputLength * kRuleGrowthFactor;
+  return grown < kRuleMinLength ? kRuleMinLength : grown;
+}
 
 // What loading Replace.txt gave.
 struct ReplaceRuleSet {
@@ -44,6 +62,10 @@ struct ReplaceRuleSet {
 // Loads the rules. A missing file gives no rules; a read error keeps the rules
 // read so far. Each invalid pattern is named on stderr once per process.
 ReplaceRuleSet LoadReplaceRules(const std::filesystem::path& path);
+
+// Tells the user, once per process and rule, that the rule hit a bound
+// (OverTime or TooLong) and was left out on a line.
+void ReportRuleBound(const CReplaceRule& rule, CReplaceRule::Outcome outcome);
 
 // Turns every run of white space (ECMAScript \s) into one blank.
 void CollapseWhiteSpace(std::u32string& text);

@@ -1,6 +1,7 @@
 #include "net/raw_download.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,6 +17,14 @@
 
 namespace kanro::net {
 namespace fs = std::filesystem;
+
+fs::path RawDownloadFolder() {
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec);
+  if (!ec) return folder;
+  const char* named = std::getenv("TMPDIR");
+  return named && *named ? fs::path(named) : fs::path("/tmp");
+}
 
 RawDownload::RawDownload() {
   std::error_code ec;

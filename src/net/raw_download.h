@@ -8,6 +8,10 @@
 
 namespace kanro::net {
 
+// The folder raw downloads go to, for messages: the system's temporary
+// folder, or what TMPDIR names when that folder cannot be used.
+std::filesystem::path RawDownloadFolder();
+
 class RawDownload {
  public:
   // Creates the empty file; valid() is false when that failed (no

@@ -43,10 +43,14 @@ void CGooHtmlCreater::BeginPage() {
 
 bool CGooHtmlCreater::IsTarget() {
   // The line with the top marker and every line up to the bottom marker.
-  if (m_line.find("<!--ch_top-->") != std::string::npos || m_line.find("<!--ch_bottom-->") != std::string::npos)
+  if (m_line.find("<!--ch_top-->") != std::string::npos || m_line.find("<!--ch_bottom-->") != std::string::npos) {
+    if (m_bInside && m_line.find("<!--ch_bottom-->") != std::string::npos) NoteListingEnd();
     m_bInside = !m_bInside;
+  }
   return m_bInside;
 }
+
+bool CGooHtmlCreater::HoldsProgramme() { return HasStartTime("<strong>", "</strong>"); }
 
 bool CGooHtmlCreater::IsHeadEnd() { return m_line.find("<!--/ch_top-->") != std::string::npos; }
 

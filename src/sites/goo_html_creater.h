@@ -21,6 +21,7 @@ class CGooHtmlCreater : public listing::CHtmlCreater {
   bool IsTarget() override;
   bool IsHeadEnd() override;
   void BeginPage() override;
+  bool HoldsProgramme() override;
 
  private:
   bool m_bInside = false;

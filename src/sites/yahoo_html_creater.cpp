@@ -37,11 +37,14 @@ bool CYahooHtmlCreater::IsTarget() {
   // both markers are looked for in the line as downloaded.
   if (m_line.find("\t<tr bgcolor = \"#FFFFFF\">") != std::string::npos) m_bInside = true;
   if (m_line.find("</td></tr></table>") != std::string::npos) {
+    if (m_bInside) NoteListingEnd();
     m_bInside = false;
     return false;
   }
   return m_bInside;
 }
+
+bool CYahooHtmlCreater::HoldsProgramme() { return HasStartTime("<span class=\"time\">", "</span>"); }
 
 bool CYahooHtmlCreater::IsHeadEnd() {
   return m_line.find(

@@ -146,11 +146,15 @@ bool DecodePage(std::string& bytes, std::u32string& wide) {
   return true;
 }
 
-bool AnyLineMatches(const WRegex& regex, std::u32string_view page) {
+// Whether a keyword matched a page, or ran out of its time first.
+enum class PageOutcome { NoMatch, Match, OverBudget };
+
+PageOutcome AnyLineMatches(const WRegex& regex, std::u32string_view page) {
   for (;;) {
     const size_t end = page.find(U'\n');
-    if (regex.Search(page.substr(0, end))) return true;
-    if (end == std::u32string_view::npos) return false;
+    if (regex.Search(page.substr(0, end))) return PageOutcome::Match;
+    if (text::ScopedRegexDeadline::Passed()) return PageOutcome::OverBudget;
+    if (end == std::u32string_view::npos) return PageOutcome::NoMatch;
     page.remove_prefix(end + 1);
   }
 }
@@ -159,43 +163,67 @@ bool AnyLineMatches(const WRegex& regex, std::u32string_view page) {
 // line on its own would say. Keywords that do not depend on their
 // surroundings are searched over the whole page; only where the leftmost
 // match runs over a line end is its first line tried on its own.
-bool PageMatches(const CompiledKeyword& keyword, std::u32string_view page) {
+// The caller sets the time budget (a regex deadline) for the page.
+PageOutcome PageMatches(const CompiledKeyword& keyword, std::u32string_view page) {
   if (keyword.lineByLine) return AnyLineMatches(keyword.regex, page);
   WRegex::Match match;
   size_t from = 0;
   for (;;) {
     const uint64_t limitHits = text::RegexLimitHits();
     if (!keyword.regex.Search(page, &match, from)) {
+      if (text::ScopedRegexDeadline::Passed()) return PageOutcome::OverBudget;
       // A search abandoned at the match limit says nothing about single lines.
       if (text::RegexLimitHits() != limitHits) return AnyLineMatches(keyword.regex, page.substr(from));
-      return false;
+      return PageOutcome::NoMatch;
     }
     const size_t begin = match.begin();
     size_t lineEnd = page.find(U'\n', begin);
     if (lineEnd == std::u32string_view::npos) lineEnd = page.size();
-    if (match.end() <= lineEnd) return true;
+    if (match.end() <= lineEnd) return PageOutcome::Match;
     // No match starts before begin, so no earlier line matches; try this
     // line alone, then go on after it.
     const size_t lineStart = begin == 0 ? 0 : page.rfind(U'\n', begin - 1) + 1;
-    if (keyword.regex.Search(page.substr(lineStart, lineEnd - lineStart))) return true;
-    if (lineEnd == page.size()) return false;
+    if (keyword.regex.Search(page.substr(lineStart, lineEnd - lineStart))) return PageOutcome::Match;
+    if (text::ScopedRegexDeadline::Passed()) return PageOutcome::OverBudget;
+    if (lineEnd == page.size()) return PageOutcome::NoMatch;
     from = lineEnd + 1;
   }
 }
 
 // Reads a page line by line, trying each line against the keywords that have
 // not matched the page yet, until every one has.
+void NoteOverBudget(KeywordResults& result) {
+  if (++result.pagesOverBudget >= kMaxPagesOverBudget) result.gaveUp = true;
+}
+
+bool StillSearched(const KeywordResults& result, ResultKey page) {
+  return result.valid && !result.gaveUp && !result.results.count(page);
+}
+
 void SearchPageByLines(const PageToSearch& page, const std::vector<CompiledKeyword>& compiled,
                        std::vector<KeywordResults>& results) {
+  using Clock = std::chrono::steady_clock;
   std::vector<size_t> pending;
   for (size_t k = 0; k < compiled.size(); ++k)
-    if (results[k].valid && !results[k].results.count(page.key)) pending.push_back(k);
+    if (StillSearched(results[k], page.key)) pending.push_back(k);
   if (pending.empty()) return;
+  // Each keyword's time on this page, summed over the lines.
+  std::vector<Clock::duration> spent(compiled.size(), Clock::duration::zero());
   text::ForEachLine(page.path, [&](std::string& line) {
     const std::u32string wide = text::Cp932ToWide(line);
     for (auto k = pending.begin(); k != pending.end();) {
-      if (compiled[*k].regex.Search(wide)) {
+      const Clock::time_point began = Clock::now();
+      bool found = false;
+      {
+        const text::ScopedRegexDeadline deadline(kKeywordPageBudget - spent[*k]);
+        found = compiled[*k].regex.Search(wide);
+      }
+      spent[*k] += Clock::now() - began;
+      if (found) {
         results[*k].results.emplace(page.key, page.itemText);
+        k = pending.erase(k);
+      } else if (spent[*k] >= kKeywordPageBudget) {
+        NoteOverBudget(results[*k]);
         k = pending.erase(k);
       } else {
         ++k;
@@ -250,8 +278,14 @@ std::vector<KeywordResults> RunKeywordSearch(const KeywordSearchRequest& request
     std::optional<std::string> bytes = text::ReadFileBytes(page.path);
     if (!bytes || !DecodePage(*bytes, wide)) continue;
     for (size_t k = 0; k < compiled.size(); ++k) {
-      if (!results[k].valid || results[k].results.count(page.key)) continue;
-      if (PageMatches(compiled[k], wide)) results[k].results.emplace(page.key, page.itemText);
+      if (!StillSearched(results[k], page.key)) continue;
+      PageOutcome outcome = PageOutcome::NoMatch;
+      {
+        const text::ScopedRegexDeadline deadline(kKeywordPageBudget);
+        outcome = PageMatches(compiled[k], wide);
+      }
+      if (outcome == PageOutcome::Match) results[k].results.emplace(page.key, page.itemText);
+      if (outcome == PageOutcome::OverBudget) NoteOverBudget(results[k]);
     }
   }
   return results;

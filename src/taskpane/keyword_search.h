@@ -2,6 +2,7 @@
 // The keyword search over the downloaded data pages: for every keyword of the
 // keyword list, the listing days from today on whose data page has a line
 // matching it. Plain logic; the task pane shows what this returns.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -25,6 +26,11 @@ struct KeywordResults {
   std::string keyword;  // CP932, as in the keyword list
   bool valid = true;    // false: the keyword did not compile and matched nothing
   std::string error;    // why it did not compile (English), empty when valid
+  // Pages on which the keyword used up its time budget before it was
+  // decided; they are not among the results. After a few such pages the
+  // keyword is not tried on the remaining pages either (gaveUp).
+  size_t pagesOverBudget = 0;
+  bool gaveUp = false;
   // Result key -> item text (CP932), e.g. "03/09 東京都【地上波】"; ordered by
   // date, then by position in the listing entries.
   std::map<ResultKey, std::string> results;
@@ -44,6 +50,11 @@ struct KeywordSearchRequest {
   // so memory stays small whatever lies in the data folder.
   uintmax_t wholePageLimit = uintmax_t{8} << 20;
 };
+
+// Time one keyword may take on one page.
+inline constexpr auto kKeywordPageBudget = std::chrono::milliseconds(250);
+// Pages over budget after which a keyword is not tried any more.
+inline constexpr size_t kMaxPagesOverBudget = 3;
 
 // Searches every data page of the data folder that belongs to a listed entry
 // and is dated today or later. Each page is read once; a page that cannot be

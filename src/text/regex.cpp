@@ -36,6 +36,14 @@ constexpr auto kSearchTimeBudget = std::chrono::milliseconds(500);
 
 std::atomic<uint64_t> g_limitHits{0};
 
+// The deadline of this thread's regex work; max() when there is none.
+thread_local std::chrono::steady_clock::time_point t_deadline = std::chrono::steady_clock::time_point::max();
+
+bool PastDeadline(std::chrono::steady_clock::time_point now) { return now > t_deadline; }
+bool PastDeadline() {
+  return t_deadline != std::chrono::steady_clock::time_point::max() && PastDeadline(std::chrono::steady_clock::now());
+}
+
 // ---------------------------------------------------------------------------
 // The two PCRE2 libraries (8-bit and 32-bit) under one set of names.
 
@@ -784,7 +792,8 @@ struct BasicRegex<CharT>::Impl {
         if (rc != PCRE2_ERROR_NOMATCH || last) break;
         from += slice;
         slice = std::min(slice * 2, kMaxSlice);
-        if (std::chrono::steady_clock::now() - began > kSearchTimeBudget) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - began > kSearchTimeBudget || PastDeadline(now)) {
           rc = PCRE2_ERROR_MATCHLIMIT;
           break;
         }
@@ -941,11 +950,14 @@ void BasicRegex<CharT>::ExpandFormat(View subject, const Match& match, View form
 }
 
 template <class CharT>
-size_t BasicRegex<CharT>::ReplaceAllInto(View subject, View format, String& out) const {
+bool BasicRegex<CharT>::ReplaceAllBounded(View subject, View format, String& out, size_t maxOutput,
+                                          size_t* countOut) const {
+  *countOut = 0;
   if (!valid()) {
     out.append(subject);
-    return 0;
+    return out.size() <= maxOutput;
   }
+  const bool timed = t_deadline != std::chrono::steady_clock::time_point::max();
   // Formats without "$" need no expansion; most fixed rewrites are such.
   const bool literalFormat = format.find(CharT('$')) == View::npos;
   Match match;
@@ -965,7 +977,9 @@ size_t BasicRegex<CharT>::ReplaceAllInto(View subject, View format, String& out)
       ExpandWithPrefix<CharT>(subject, match, copied, format, out);
     }
     ++count;
+    *countOut = count;
     copied = end;
+    if (out.size() > maxOutput || (timed && PastDeadline())) return false;
     if (begin == end) {
       // After an empty match: a non-empty match right here, else search on
       // from the next character. In CP932 bytes that skips a whole
@@ -982,6 +996,14 @@ size_t BasicRegex<CharT>::ReplaceAllInto(View subject, View format, String& out)
     }
   }
   out.append(subject.substr(copied));
+  *countOut = count;
+  return out.size() <= maxOutput;
+}
+
+template <class CharT>
+size_t BasicRegex<CharT>::ReplaceAllInto(View subject, View format, String& out) const {
+  size_t count = 0;
+  ReplaceAllBounded(subject, format, out, static_cast<size_t>(-1), &count);
   return count;
 }
 
@@ -997,5 +1019,14 @@ template class BasicRegex<char>;
 template class BasicRegex<char32_t>;
 
 uint64_t RegexLimitHits() { return g_limitHits.load(std::memory_order_relaxed); }
+
+ScopedRegexDeadline::ScopedRegexDeadline(std::chrono::steady_clock::duration budget) : previous_(t_deadline) {
+  const auto deadline = std::chrono::steady_clock::now() + budget;
+  if (deadline < t_deadline) t_deadline = deadline;
+}
+
+ScopedRegexDeadline::~ScopedRegexDeadline() { t_deadline = previous_; }
+
+bool ScopedRegexDeadline::Passed() { return PastDeadline(); }
 
 }  // namespace kanro::text

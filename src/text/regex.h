@@ -20,6 +20,7 @@
 // search over a long subject also gives up (counted the same way) after about
 // half a second, which only patterns with quadratic work per line reach.
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -79,6 +80,9 @@ class BasicRegex {
   String ReplaceAll(View subject, View format) const;
   // Same, appending to out; returns the number of replacements made.
   size_t ReplaceAllInto(View subject, View format, String& out) const;
+  // Same, but gives up (false; out holds a partial result) once out has
+  // grown past maxOutput or this thread's regex deadline has passed.
+  bool ReplaceAllBounded(View subject, View format, String& out, size_t maxOutput, size_t* count) const;
 
   // Expands an ECMAScript replacement format for one match.
   static void ExpandFormat(View subject, const Match& match, View format, String& out);
@@ -93,5 +97,22 @@ using WRegex = BasicRegex<char32_t>;  // wide strings (UTF-32)
 
 // How many matches, in the whole process, were abandoned at the match limit.
 uint64_t RegexLimitHits();
+
+// A deadline for the regex work of this thread while the object lives: a
+// search over a long subject still running then gives up as at the match
+// limit (and is counted), and ReplaceAllBounded stops. Deadlines nest; the
+// earlier one holds.
+class ScopedRegexDeadline {
+ public:
+  explicit ScopedRegexDeadline(std::chrono::steady_clock::duration budget);
+  ~ScopedRegexDeadline();
+  ScopedRegexDeadline(const ScopedRegexDeadline&) = delete;
+  ScopedRegexDeadline& operator=(const ScopedRegexDeadline&) = delete;
+  // True when this thread has a deadline and it has passed.
+  static bool Passed();
+
+ private:
+  std::chrono::steady_clock::time_point previous_;
+};
 
 }  // namespace kanro::text

@@ -89,12 +89,13 @@ TEST_F(CliDownloadTest, ForceAndRenewHeadersActLikeTheProgramsCommands) {
   EXPECT_EQ(server_.PageTargets().size(), 2u);
   EXPECT_EQ(ReadAll(head), "old header");
 
-  // --renew-headers deletes the header pages first and forces the run.
+  // --renew-headers forces the run and rewrites the header pages of its
+  // entries only.
   WriteAll(data_.path() / "Head" / "13GooTv.htm", "another old header");
   EXPECT_EQ(Cli(data_.path(), {"download", "--renew-headers", "--days", "1", "--programs", "08GooTv,"}).exitCode, 0);
   EXPECT_EQ(server_.PageTargets().size(), 3u);
   EXPECT_NE(ReadAll(head), "old header");
-  EXPECT_FALSE(fs::exists(data_.path() / "Head" / "13GooTv.htm"));
+  EXPECT_EQ(ReadAll(data_.path() / "Head" / "13GooTv.htm"), "another old header");
 }
 
 TEST_F(CliDownloadTest, FailuresAndBadArgumentsGiveTheirExitCodes) {
@@ -107,6 +108,32 @@ TEST_F(CliDownloadTest, FailuresAndBadArgumentsGiveTheirExitCodes) {
   EXPECT_EQ(Cli(data_.path(), {"download", "--days", "many"}).exitCode, 2);
   EXPECT_EQ(Cli(data_.path(), {"download", "--days"}).exitCode, 2);
   EXPECT_EQ(Cli(data_.path(), {"download", "--everything"}).exitCode, 2);
+}
+
+TEST_F(CliDownloadTest, ACutPageOrADownSiteKeepsThePagesAndIsNamedOnStderr) {
+  ASSERT_EQ(Cli(data_.path(), {"download", "--days", "1", "--programs", "08GooTv,13YahooAm,"}).exitCode, 0);
+  const fs::path data = data_.path() / "Data" / (Today() + "08GooTv.htm");
+  const std::string good = ReadAll(data);
+  const std::string head = ReadAll(data_.path() / "Head" / "08GooTv.htm");
+
+  const std::string target = server_.PageTargets().front();
+  const std::string page = sites::GenerateSamplePage(*sites::SampleOptionsForTarget(target));
+  server_.ServeBody(target, page.substr(0, page.size() * 6 / 10));
+  ProcessResult cut = Cli(data_.path(), {"download", "--force", "--days", "1", "--programs", "08GooTv,"});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_NE(cut.err.find(Today() + "08GooTv failed: "), std::string::npos) << cut.err;
+  EXPECT_NE(cut.err.find("東京都【地上波】：番組表が途中で切れています"), std::string::npos) << cut.err;
+  EXPECT_EQ(cut.out.find("download completed"), std::string::npos);
+  EXPECT_EQ(ReadAll(data), good);
+
+  // Renewing header pages while the site is down leaves every header page.
+  server_.Stop();
+  ProcessResult down = Cli(data_.path(), {"download", "--renew-headers", "--days", "1", "--programs", "08GooTv,"});
+  EXPECT_EQ(down.exitCode, 1);
+  EXPECT_NE(down.err.find(Today() + "08GooTv failed: "), std::string::npos) << down.err;
+  EXPECT_EQ(ReadAll(data_.path() / "Head" / "08GooTv.htm"), head);
+  EXPECT_TRUE(fs::exists(data_.path() / "Head" / "13YahooAm.htm"));
+  EXPECT_EQ(ReadAll(data), good);
 }
 
 TEST_F(CliDownloadTest, InterruptStopsTheRunWithExitCodeOne) {

@@ -69,12 +69,13 @@ TEST_F(HtmlCreaterTest, DataPageOpensTheBodyAtTheHeadEndLine) {
 }
 
 TEST_F(HtmlCreaterTest, PagesWithoutHeadEndOrWithMixedLineEnds) {
-  test::WriteAll(downloaded_, "a\r\nb\nc\rd\r\n\r\n  \n");
+  // A lone CR ends a line as LF and CR LF do; "\r\r\n" is a line and an empty one.
+  test::WriteAll(downloaded_, "a\r\nb\nc\rd\r\r\n\r\n  \n\re");
   TestCreater creater;
   ASSERT_TRUE(creater.CreateData(downloaded_, dir_ / "page.htm", "t"));
-  EXPECT_EQ(test::ReadAll(dir_ / "page.htm"), DataTop("t") + "a\r\nb\r\nc d\r\n \r\n" + kDataBottom);
+  EXPECT_EQ(test::ReadAll(dir_ / "page.htm"), DataTop("t") + "a\r\nb\r\nc\r\nd\r\n \r\ne\r\n" + kDataBottom);
   ASSERT_TRUE(creater.CreateHead(downloaded_, dir_ / "head.htm"));
-  EXPECT_EQ(test::ReadAll(dir_ / "head.htm"), kHeadTop + "a\r\nb\r\nc d\r\n \r\n" + kHeadBottom);
+  EXPECT_EQ(test::ReadAll(dir_ / "head.htm"), kHeadTop + "a\r\nb\r\nc\r\nd\r\n \r\ne\r\n" + kHeadBottom);
 }
 
 TEST_F(HtmlCreaterTest, WatchLinksOnlyInDataPagesAndNumberedPerPage) {

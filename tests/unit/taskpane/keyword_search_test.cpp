@@ -220,5 +220,22 @@ TEST_F(KeywordSearchTest, SameResultsAsTheLineByLineSearchOnGeneratedPages) {
                      "(字幕).*\\1", "ｱﾆﾒ", "①|Ⅱ", "（終）$", "\\u3000\\u3000", "～\\s{2}"});
 }
 
+// A keyword that would search one page for minutes is given up on that page
+// and, after a few such pages, on the rest; other keywords are not affected.
+TEST_F(KeywordSearchTest, AKeywordOverItsTimeBudgetIsSkippedForThatPage) {
+  const std::string slowLine = "<td>" + std::string(20000, 'a') + "</td>";
+  for (const char* name : {"2011030908GooTv.htm", "2011031008GooTv.htm", "2011031108GooTv.htm",
+                           "2011031208GooTv.htm", "2011031308GooTv.htm"})
+    Page(name, slowLine + "\n<td>ニュース</td>\n" + slowLine);
+  const auto results = Search({"(?:.|.){0,14}>>", "ニュース"});
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_TRUE(results[0].results.empty());
+  EXPECT_EQ(results[0].pagesOverBudget, kMaxPagesOverBudget);
+  EXPECT_TRUE(results[0].gaveUp);
+  EXPECT_EQ(results[1].results.size(), 5u);
+  EXPECT_EQ(results[1].pagesOverBudget, 0u);
+  EXPECT_FALSE(results[1].gaveUp);
+}
+
 }  // namespace
 }  // namespace kanro::taskpane
