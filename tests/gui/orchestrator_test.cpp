@@ -274,6 +274,37 @@ TEST_F(OrchestratorTest, MaxRankAndCheckVersionDecideWhichRequestsFollow) {
   }
 }
 
+TEST_F(OrchestratorTest, GarbageSettingsFallBackToSafeValues) {
+  WriteProfileInt("Window", "MaxRank", -5);
+  WriteProfileInt("Download", "CheckVersion", 0);
+  WriteProfileString("Download", "Programs", "99NoSuchType,");
+  struct Case {
+    const char* days;
+    int expected;
+  };
+  for (const Case& c : {Case{"0", 8}, Case{"-2", 8}, Case{"many", 8}, Case{"1000", 31}, Case{"3", 3}}) {
+    WriteProfileString("Download", "Days", c.days);
+    host_.calls.clear();
+    Orchestrator().OnDownload(32001);
+    EXPECT_EQ(Orchestrator().Param().days, c.expected) << c.days;
+    ASSERT_TRUE(WaitForChainEnd());
+    // A negative "MaxRank" asks nothing of the service.
+    EXPECT_EQ(ChainCalls(), (Calls{"search", "beep", "chain end"}));
+  }
+  EXPECT_TRUE(service_.Bodies().empty());
+
+  // Without a programme list the default entry is fetched.
+  kanro::app::DeleteProfileValues("Download", {"Programs", "Days"});
+  WriteProfileInt("Download", "Days", 1);
+  host_.calls.clear();
+  Orchestrator().OnDownload(32001);
+  EXPECT_EQ(Orchestrator().Param().programmes, "08GooTv,");
+  EXPECT_FALSE(Orchestrator().Param().force);
+  EXPECT_FALSE(Orchestrator().Param().renewHeaders);
+  ASSERT_TRUE(WaitForChainEnd());
+  EXPECT_TRUE(host_.Has("page " + kanro::app::DateText(kanro::app::GetListingTime()) + "08GooTv"));
+}
+
 TEST_F(OrchestratorTest, ASecondDownloadCommandCancelsTheRunAndNothingFollows) {
   server_.SetPageBytes(400 * 1024);
   server_.SetChunkDelayMs(20);
