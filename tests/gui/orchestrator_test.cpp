@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -354,6 +356,46 @@ TEST_F(OrchestratorTest, DestroyingTheOrchestratorDuringARunWaitsForTheWorker) {
   ASSERT_TRUE(RunUntil(host_, [&] { return !host_.progress.empty(); }));
   orchestrator_.reset();
   EXPECT_EQ(g_pNetBusy.load(), nullptr);
+}
+
+// Shows warnings the way the window does: the worker waits, in a blocking
+// call into the application object, until the UI thread has shown them. It
+// holds the call back until the test lets it go.
+class BlockingNotifier : public kanro::app::Notifier {
+ public:
+  std::atomic<bool> entered{false};
+  std::atomic<bool> go{false};
+  std::atomic<int> shown{0};
+  void Warn(const std::string&) override {
+    entered = true;
+    while (!go.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    QMetaObject::invokeMethod(qApp, [this] { ++shown; }, Qt::BlockingQueuedConnection);
+  }
+};
+
+TEST_F(OrchestratorTest, DestroyingTheOrchestratorServesAWorkerWaitingForAWarning) {
+  BlockingNotifier notifier;
+  kanro::app::Notifier* previous = kanro::app::SetNotifier(&notifier);
+  server_.SetStatus(500);
+  Orchestrator().OnDownload(32001);
+  {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (notifier.entered.load()) loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  ASSERT_TRUE(notifier.entered.load());
+  // No event loop runs from here on: the warning is queued while the
+  // window goes.
+  notifier.go = true;
+  orchestrator_.reset();
+  EXPECT_EQ(notifier.shown.load(), 1);
+  EXPECT_EQ(g_pNetBusy.load(), nullptr);
+  kanro::app::SetNotifier(previous);
 }
 
 TEST_F(OrchestratorTest, ClosingFromAModalBoxInsideAHandlerEnds) {
