@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <condition_variable>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -140,9 +141,11 @@ class ServiceStub {
  public:
   ServiceStub() {
     server_.server().Post("/kanro/operate.php", [this](const httplib::Request& request, httplib::Response& response) {
-      std::lock_guard lock(mutex_);
+      std::unique_lock lock(mutex_);
       bodies_.push_back(request.body);
       if (request.body.rfind("RANK=", 0) == 0) {
+        // A slow ranking answers only when released (or the stub goes).
+        stalled_.wait(lock, [&] { return !stallRanking_ || released_; });
         response.set_content("first line\r\nsecond line\r\n", "text/plain");
       } else {
         response.status = versionStatus_;
@@ -152,7 +155,19 @@ class ServiceStub {
     server_.Start();
     setenv("KANRO_SERVICE_URL", server_.Url("/kanro/operate.php").c_str(), 1);
   }
-  ~ServiceStub() { unsetenv("KANRO_SERVICE_URL"); }
+  ~ServiceStub() {
+    Release();
+    unsetenv("KANRO_SERVICE_URL");
+  }
+  void StallRanking() {
+    std::lock_guard lock(mutex_);
+    stallRanking_ = true;
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    stalled_.notify_all();
+  }
   std::vector<std::string> Bodies() const {
     std::lock_guard lock(mutex_);
     return bodies_;
@@ -163,8 +178,11 @@ class ServiceStub {
   }
 
  private:
-  kanro::test::LocalHttpServer server_;
   mutable std::mutex mutex_;
+  std::condition_variable stalled_;
+  bool stallRanking_ = false;
+  bool released_ = false;
+  kanro::test::LocalHttpServer server_;  // destroyed first, while the rest still exists
   std::vector<std::string> bodies_;
   int versionStatus_ = 200;
 };
@@ -326,6 +344,21 @@ TEST_F(OrchestratorTest, ASecondDownloadCommandCancelsTheRunAndNothingFollows) {
   EXPECT_LT(server_.PagesServed(), 4u);
   EXPECT_FALSE(g_bCancel.load());
   EXPECT_EQ(g_pNetBusy.load(), nullptr);
+}
+
+TEST_F(OrchestratorTest, ADownloadCommandDuringTheRankingRequestCancelsItAndEndsTheChain) {
+  WriteProfileString("Download", "Programs", "08GooTv,");
+  WriteProfileInt("Download", "Days", 1);
+  service_.StallRanking();
+  Orchestrator().OnDownload(32001);
+  ASSERT_TRUE(RunUntil(host_, [&] { return host_.Has("hide ranking task"); }));
+  ASSERT_TRUE(RunUntil(host_, [&] { return !service_.Bodies().empty(); }));
+  Orchestrator().OnDownload(32001);  // Ctrl+D
+  ASSERT_TRUE(WaitForChainEnd());
+  EXPECT_EQ(ChainCalls(), (Calls{"search", "hide ranking task", "chain end"}));
+  EXPECT_EQ(service_.Bodies(), (Calls{"RANK=5"}));
+  EXPECT_TRUE(notifier_.Warnings().empty());
+  service_.Release();
 }
 
 TEST_F(OrchestratorTest, ClosingDuringASlowRunEndsWithoutAnotherWord) {
