@@ -74,6 +74,7 @@ CDownloadOrchestrator::CDownloadOrchestrator(OrchestratorHost& host, QObject* pa
 
 CDownloadOrchestrator::~CDownloadOrchestrator() {
   m_bClosing = true;
+  m_bDestroying = true;
   m_progressTimer.stop();
   m_dailyTimer.stop();
   if (!m_worker.joinable()) return;
@@ -203,6 +204,9 @@ void CDownloadOrchestrator::JoinWorker() {
 }
 
 void CDownloadOrchestrator::OnWorkerEnded() {
+  // A warning box shown while the destructor waits runs an event loop of its
+  // own; the destructor does the joining then, and nobody is told anything.
+  if (m_bDestroying) return;
   JoinWorker();
   m_bWorkerRunning = false;
   if (m_bClosing) {
@@ -291,9 +295,8 @@ void CDownloadOrchestrator::OnProgress(uintptr_t position, intptr_t range) {
     m_nProgressRange = ClampToInt(range);
     m_bProgressOn = true;
   }
-  m_nProgressPosition = std::min(ClampToInt(static_cast<int64_t>(std::min<uintptr_t>(
-                                     position, static_cast<uintptr_t>(std::numeric_limits<int>::max())))),
-                                 m_nProgressRange);
+  const uintptr_t capped = std::min<uintptr_t>(position, static_cast<uintptr_t>(std::numeric_limits<int>::max()));
+  m_nProgressPosition = std::min(static_cast<int>(capped), m_nProgressRange);
   m_bProgressDirty = true;
   // Repaint at most every kProgressRepaintMs: a large download sends tens of
   // thousands of these.

@@ -91,6 +91,7 @@ class CDownloadOrchestrator : public QObject {
   std::atomic<bool> m_bWorkerDone{true};  // the worker's last statement sets it
   bool m_bWorkerRunning = false;
   bool m_bClosing = false;
+  bool m_bDestroying = false;
   bool m_bUserVersionCheck = false;
   bool m_bInWorkerEnded = false;
   CTaskChain m_chain;
