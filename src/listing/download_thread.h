@@ -32,7 +32,8 @@ struct DOWNLOADPARAM {
 
 // The run. Sends UM_TASKRESULT 0 when every page was handled and returns 0;
 // posts UM_TASKRESULT 4 when a page failed or the run was cancelled and
-// returns 1 (the failing page also sent its reason as UM_STATUSTEXT). Owns g_pNetBusy while it runs and clears g_bCancel at the end.
+// returns 1 (the failing page also sent its reason as UM_STATUSTEXT). Owns
+// g_pNetBusy while it runs and clears g_bCancel at the end.
 int DownloadThread(DOWNLOADPARAM* param);
 
 }  // namespace kanro::listing
