@@ -14,9 +14,10 @@ namespace kanro::view {
 
 namespace {
 
-// Long enough for a large page on a busy machine; a page that never answers
-// must not hang the window.
-constexpr int kWaitMilliseconds = 30000;
+// Long enough for a whole listing day on a busy machine (each sheet is
+// rendered as an image at the printer's resolution); a page that never
+// answers must not hang the window.
+constexpr int kWaitMilliseconds = 120000;
 
 }  // namespace
 
@@ -25,6 +26,8 @@ DataPagePrinter::DataPagePrinter(QWebEngineProfile* profile) : m_view(std::make_
   m_view->setPage(m_page);
   m_view->setAttribute(Qt::WA_DontShowOnScreen);
   m_view->resize(1000, 700);
+  // Printing needs a live render widget; the view never appears on screen.
+  m_view->show();
 }
 
 DataPagePrinter::~DataPagePrinter() = default;
