@@ -93,7 +93,18 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   app::LoadKeywords(m_keywords);
   RestoreLayout();
   m_orchestrator->StartDailyTimer();
-  UpdateCommandStates();
+  // The day buttons carry dates from the start; the view's first update
+  // shows this week again.
+  SetWeek(ID_THIS_WEEK);
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+  // The bars' context menu: one toggle per bar and pane, then Customize.
+  QMenu* menu = QMainWindow::createPopupMenu();
+  if (menu == nullptr) menu = new QMenu(this);
+  menu->addSeparator();
+  menu->addAction(Action(ID_CUSTOMIZE));
+  return menu;
 }
 
 CMainFrame::~CMainFrame() {
@@ -233,9 +244,6 @@ void CMainFrame::CreateToolBars() {
       }
       entries.emplace_back(id, entry);
     }
-    // Every bar leads to Customize.
-    bar->setContextMenuPolicy(Qt::ActionsContextMenu);
-    bar->addAction(Action(ID_CUSTOMIZE));
     addToolBar(Qt::TopToolBarArea, bar);
     m_toolBars[info.id] = bar;
     connect(bar, &QToolBar::visibilityChanged, this, [this] { UpdateCommandStates(); });

@@ -71,6 +71,9 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
 
   // The user brought the window back (from a later start or the window manager).
   void UserRestoredWindow();
+  // Started with "/d" and not restored by the user since (also read by a
+  // worker's warning).
+  bool Unattended() const;
   // Exit status asked for by the close after an unattended run (0 otherwise).
   int ExitCode() const { return m_exitCode; }
 
@@ -140,6 +143,7 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  QMenu* createPopupMenu() override;
 
  private:
   void CreateActions();
@@ -159,7 +163,6 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
   void OnReadyToClose();
   void SizePaneToText(QLabel* pane);
   int ShowMessage(const QString& text, int buttons, int icon);
-  bool Unattended() const;
 
   MainFrameOptions m_options;
   std::map<unsigned, std::string> m_dateMap;
