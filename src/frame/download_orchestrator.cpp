@@ -1,8 +1,11 @@
 #include "frame/download_orchestrator.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -71,15 +74,22 @@ CDownloadOrchestrator::CDownloadOrchestrator(OrchestratorHost& host, QObject* pa
 
 CDownloadOrchestrator::~CDownloadOrchestrator() {
   m_bClosing = true;
+  m_bDestroying = true;
   m_progressTimer.stop();
   m_dailyTimer.stop();
-  if (m_worker.joinable()) {
-    g_bCancel.store(true);
-    // The target answers the worker's sends itself from now on, so the
-    // worker runs to its end without the event loop.
-    m_target->Detach();
-    m_worker.join();
+  if (!m_worker.joinable()) return;
+  g_bCancel.store(true);
+  // The target answers the worker's sends itself from now on, so the worker
+  // runs to its end without this object's event handling.
+  m_target->Detach();
+  // A worker may still wait for a warning box it asked the application
+  // object to show: keep serving such calls until the worker is done. Other
+  // events are not processed, since the window may be half destroyed.
+  while (!m_bWorkerDone.load()) {
+    if (QCoreApplication* app = QCoreApplication::instance()) QCoreApplication::sendPostedEvents(app, QEvent::MetaCall);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  m_worker.join();
 }
 
 // ---- commands -------------------------------------------------------------
@@ -159,6 +169,7 @@ bool CDownloadOrchestrator::StartWorker(WorkerKind kind) {
       break;
   }
   m_bWorkerRunning = true;
+  m_bWorkerDone.store(false);
   try {
     m_worker = std::thread([this, kind] {
       switch (kind) {
@@ -173,6 +184,7 @@ bool CDownloadOrchestrator::StartWorker(WorkerKind kind) {
           break;
       }
       // The last thing the thread does: tell the window it is over.
+      m_bWorkerDone.store(true);
       QMetaObject::invokeMethod(this, [this] { OnWorkerEnded(); }, Qt::QueuedConnection);
     });
   } catch (const std::system_error&) {
@@ -192,6 +204,9 @@ void CDownloadOrchestrator::JoinWorker() {
 }
 
 void CDownloadOrchestrator::OnWorkerEnded() {
+  // A warning box shown while the destructor waits runs an event loop of its
+  // own; the destructor does the joining then, and nobody is told anything.
+  if (m_bDestroying) return;
   JoinWorker();
   m_bWorkerRunning = false;
   if (m_bClosing) {
@@ -280,9 +295,8 @@ void CDownloadOrchestrator::OnProgress(uintptr_t position, intptr_t range) {
     m_nProgressRange = ClampToInt(range);
     m_bProgressOn = true;
   }
-  m_nProgressPosition = std::min(ClampToInt(static_cast<int64_t>(std::min<uintptr_t>(
-                                     position, static_cast<uintptr_t>(std::numeric_limits<int>::max())))),
-                                 m_nProgressRange);
+  const uintptr_t capped = std::min<uintptr_t>(position, static_cast<uintptr_t>(std::numeric_limits<int>::max()));
+  m_nProgressPosition = std::min(static_cast<int>(capped), m_nProgressRange);
   m_bProgressDirty = true;
   // Repaint at most every kProgressRepaintMs: a large download sends tens of
   // thousands of these.

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -87,8 +88,10 @@ class CDownloadOrchestrator : public QObject {
   listing::DOWNLOADPARAM m_param;
   std::unique_ptr<CWindowTarget> m_target;
   std::thread m_worker;
+  std::atomic<bool> m_bWorkerDone{true};  // the worker's last statement sets it
   bool m_bWorkerRunning = false;
   bool m_bClosing = false;
+  bool m_bDestroying = false;
   bool m_bUserVersionCheck = false;
   bool m_bInWorkerEnded = false;
   CTaskChain m_chain;
