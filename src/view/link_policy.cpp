@@ -17,7 +17,8 @@ bool IsService(const QUrl& url, const QUrl& serviceUrl) {
   return url.scheme().compare(serviceUrl.scheme(), Qt::CaseInsensitive) == 0 &&
          url.host().compare(serviceUrl.host(), Qt::CaseInsensitive) == 0 &&
          url.port(url.scheme().toLower() == QLatin1String("https") ? 443 : 80) ==
-             serviceUrl.port(serviceUrl.scheme().toLower() == QLatin1String("https") ? 443 : 80);
+             serviceUrl.port(serviceUrl.scheme().toLower() == QLatin1String("https") ? 443 : 80) &&
+         url.path() == serviceUrl.path();
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ enum class NavigationDecision {
 NavigationDecision DecideNavigation(const QUrl& url, bool userClick, const QUrl& serviceUrl);
 
 // True for a request that must not leave the machine: any http, https, ws,
-// wss or ftp address except the service's own scheme, host and port.
+// wss or ftp address except the service's own (scheme, host, port and path;
+// any query).
 bool ShouldBlockRequest(const QUrl& url, const QUrl& serviceUrl);
 
 }  // namespace kanro::view

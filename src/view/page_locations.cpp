@@ -40,6 +40,11 @@ fs::path FolderOf(const fs::path& folder) {
 }  // namespace
 
 ReportedPage ClassifyReport(const FrameReport& report) {
+  if (!report.topFrame && report.name == QLatin1String("iepg")) {
+    const QString scheme = report.url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) return ReportedPage::HiddenFrameAnswer;
+    return ReportedPage::Other;
+  }
   const fs::path local = LocalPathOf(report.url);
   if (local.empty()) return ReportedPage::Other;
   if (report.topFrame) return SameFile(local, app::IndexPath()) ? ReportedPage::Frameset : ReportedPage::Other;

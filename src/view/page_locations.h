@@ -37,7 +37,8 @@ struct FrameReport {
 enum class ReportedPage {
   Frameset,  // the top document is index.htm of the data folder
   DataPage,  // frame "data" holds a page directly inside the data folder
-  Other,     // anything else (the frames' first "#", the hidden frame, the header)
+  HiddenFrameAnswer,  // frame "iepg" holds a remote answer (a watch notification, an iEPG file)
+  Other,     // anything else (the frames' first "#", the header, about:blank)
 };
 
 ReportedPage ClassifyReport(const FrameReport& report);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
@@ -406,6 +407,7 @@ TEST_F(ViewTest, PageScriptDoesNotRunAndTheHeaderFollowsTheDataFrame) {
                         "<html><head><title>t</title></head><body>" + wide +
                             "<script>document.body.setAttribute('data-ran', '1');</script>"
                             "<img id=\"remote\" src=\"" + remote.Url("/a.gif") + "\">"
+                            "<iframe src=\"" + remote.Url("/frame.html") + "\"></iframe>"
                             "<div style=\"height:3000px\"></div></body></html>");
   ASSERT_TRUE(StartUp());
   const QString data = QStringLiteral("window.frames['data']");
@@ -423,6 +425,41 @@ TEST_F(ViewTest, PageScriptDoesNotRunAndTheHeaderFollowsTheDataFrame) {
   EXPECT_TRUE(done);
   EXPECT_EQ(Eval(Page(), data + QStringLiteral(".document.getElementById('remote').naturalWidth")).toInt(), 0);
   EXPECT_EQ(requests.load(), 0);
+}
+
+TEST_F(ViewTest, WatchLinksAndRemotePagesNeverLoadInTheViewButTheServiceAnswers) {
+  kanro::test::LocalHttpServer service;
+  std::atomic<int> notifications{0};
+  std::atomic<int> others{0};
+  service.server().Get("/kanro/operate.php", [&notifications](const httplib::Request&, httplib::Response& response) {
+    ++notifications;
+    response.set_content("<html><body>ok</body></html>", "text/html");
+  });
+  service.server().Get(".*", [&others](const httplib::Request&, httplib::Response& response) {
+    ++others;
+    response.set_content("<html><body>elsewhere</body></html>", "text/html");
+  });
+  service.Start();
+  const std::string serviceUrl = service.Url("/kanro/operate.php");
+  setenv("KANRO_SERVICE_URL", serviceUrl.c_str(), 1);
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+
+  const QString data = QStringLiteral("window.frames['data']");
+  Eval(Page(), data + QStringLiteral(".location.href = 'prp://watch/?ID=0001&TIME=1&TITLE=x'"));
+  Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href = '%1?mode=watch'").arg(QString::fromStdString(serviceUrl)));
+  // The hidden frame reaches the service, then is cleared again.
+  QString hidden;
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 15000 && !(notifications.load() == 1 && hidden == QStringLiteral("about:blank")))
+    hidden = Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href")).toString();
+  EXPECT_EQ(notifications.load(), 1);
+  EXPECT_EQ(hidden, QStringLiteral("about:blank"));
+  // The navigations refused before it left the data frame where it was.
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(others.load(), 0);
+  unsetenv("KANRO_SERVICE_URL");
 }
 
 TEST_F(ViewTest, FindBarSearchesTheDataPage) {

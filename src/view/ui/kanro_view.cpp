@@ -1,5 +1,6 @@
 #include "view/ui/kanro_view.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPrintPreviewDialog>
@@ -181,7 +182,23 @@ void CKanroView::OnLoadFinished(bool ok) {
 }
 
 void CKanroView::OnFrameReport(const FrameReport& report) {
-  if (ClassifyReport(report) == ReportedPage::DataPage) OnDataPageLoaded(report);
+  switch (ClassifyReport(report)) {
+    case ReportedPage::DataPage:
+      OnDataPageLoaded(report);
+      break;
+    case ReportedPage::HiddenFrameAnswer:
+      // The hidden frame has done its job; it must not keep a remote page.
+      m_impl->page->runJavaScript(QStringLiteral("(function () {"
+                                                 "  var data = window.frames['data'];"
+                                                 "  var hidden = data && data.frames['iepg'];"
+                                                 "  if (hidden) hidden.location.replace('about:blank');"
+                                                 "})()"),
+                                  QWebEngineScript::ApplicationWorld);
+      break;
+    case ReportedPage::Frameset:
+    case ReportedPage::Other:
+      break;
+  }
 }
 
 void CKanroView::OnDataPageLoaded(const FrameReport& report) {
@@ -190,8 +207,10 @@ void CKanroView::OnDataPageLoaded(const FrameReport& report) {
   const fs::path page = LocalPathOf(report.url);
   if (!IsShowablePage(page)) return;
   if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(32001);
-  m_impl->page->runJavaScript(QStringLiteral("window.frames['data'] && window.frames['data'].focus();"),
-                              QWebEngineScript::ApplicationWorld);
+  // The keyboard scrolls the listing, unless the reader is typing in the find bar.
+  if (!m_impl->findBar->isAncestorOf(QApplication::focusWidget()))
+    m_impl->page->runJavaScript(QStringLiteral("window.frames['data'] && window.frames['data'].focus();"),
+                                QWebEngineScript::ApplicationWorld);
   m_host.SetWindowCaption(text::Utf8ToCp932(WindowCaption(report.title.toStdString())));
   // A reload keeps the reader's scroll position; a newly shown day of today
   // opens at the wall-clock hour.

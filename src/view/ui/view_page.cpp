@@ -10,6 +10,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlSchemeHandler>
 
 #include "net/service_request.h"
 #include "view/link_policy.h"
@@ -22,15 +24,32 @@ void RemoteRequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
   if (ShouldBlockRequest(info.requestUrl(), ServiceAddress())) info.block(true);
 }
 
+namespace {
+
+// Watch links are commands of the program, decided before any load; a page
+// that asks for a prp resource gets nothing.
+class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
+ public:
+  using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+  void requestStarted(QWebEngineUrlRequestJob* job) override { job->fail(QWebEngineUrlRequestJob::RequestDenied); }
+};
+
+}  // namespace
+
 QWebEngineProfile* CreateViewProfile() {
   auto* profile = new QWebEngineProfile();  // no storage name: off the record
   profile->setUrlRequestInterceptor(new RemoteRequestBlocker(profile));
+  // Without a handler, navigations to prp never reach acceptNavigationRequest.
+  profile->installUrlSchemeHandler("prp", new RefusingSchemeHandler(profile));
   QWebEngineSettings* settings = profile->settings();
   // The pages are built from network content and loaded from file URLs with
   // access to local files: their own script never runs.
   settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
   settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+  // Local pages may reach the network only through the request blocker,
+  // which lets the service address alone pass (the hidden frame's watch
+  // notifications); with this off, WebEngine would block the service too.
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
   settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
   settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);

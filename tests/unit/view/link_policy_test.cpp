@@ -34,13 +34,14 @@ TEST(LinkPolicyTest, OnlyTheServiceIsReachableFromPages) {
   EXPECT_TRUE(blocked("http://img.example.jp/a.gif"));
   EXPECT_TRUE(blocked("https://127.0.0.1:8123/kanro/operate.php"));  // other scheme
   EXPECT_TRUE(blocked("http://127.0.0.1:8124/kanro/operate.php"));   // other port
+  EXPECT_TRUE(blocked("http://127.0.0.1:8123/kanro/other.php"));     // other path
   EXPECT_TRUE(blocked("ws://x.example.jp/"));
   EXPECT_TRUE(blocked("ftp://x.example.jp/f"));
   EXPECT_FALSE(blocked("http://127.0.0.1:8123/kanro/operate.php?x=1"));
   EXPECT_FALSE(blocked("file:///d/Kanro.css"));
   EXPECT_FALSE(blocked("prp://watch?ID=1"));
   // Default ports count as the same address.
-  EXPECT_FALSE(ShouldBlockRequest(QUrl(QStringLiteral("http://svc.example.jp:80/k")),
+  EXPECT_FALSE(ShouldBlockRequest(QUrl(QStringLiteral("http://svc.example.jp:80/kanro/operate.php")),
                                   QUrl(QStringLiteral("http://svc.example.jp/kanro/operate.php"))));
 }
 

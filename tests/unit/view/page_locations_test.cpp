@@ -71,6 +71,10 @@ TEST_P(PageLocationsTest, FileUrlsRoundTripAndDecideWhichPageCompleted) {
   EXPECT_EQ(ClassifyReport(Report(false, "data", QUrl(QStringLiteral("http://example.com/Data/index.htm")))),
             ReportedPage::Other);
   EXPECT_EQ(ClassifyReport(Report(false, "data", QUrl(QStringLiteral("about:blank")))), ReportedPage::Other);
+  // The hidden frame's remote answers are cleared away; its blank page is not.
+  EXPECT_EQ(ClassifyReport(Report(false, "iepg", QUrl(QStringLiteral("http://127.0.0.1:1/kanro/operate.php?x=1")))),
+            ReportedPage::HiddenFrameAnswer);
+  EXPECT_EQ(ClassifyReport(Report(false, "iepg", QUrl(QStringLiteral("about:blank")))), ReportedPage::Other);
 }
 
 INSTANTIATE_TEST_SUITE_P(AwkwardFolders, PageLocationsTest,
