@@ -8,6 +8,7 @@
 #include "app/settings_store.h"
 #include "demo/demo_server.h"
 #include "listing/listing_types.h"
+#include "net/proxy_settings.h"
 
 namespace kanro::demo {
 
@@ -33,11 +34,16 @@ void PointAtServer(const DemoServer& server) {
     WriteProfileString("URL", key.c_str(), server.UrlTemplate(type.key));
   }
   qputenv("KANRO_SERVICE_URL", QByteArray::fromStdString(server.ServiceUrl()));
+  // The demo talks to its own loopback server only: a proxy from the
+  // environment (http_proxy without a no_proxy for 127.0.0.1) would break it.
+  WriteProfileInt("Network", "AccessType", net::kAccessDirect);
 }
 
 bool PresetFirstStart() {
-  for (const app::ProfileValue& value : app::ListProfileValues())
-    if (value.section != "URL") return false;
+  for (const app::ProfileValue& value : app::ListProfileValues()) {
+    bool pointing = value.section == "URL" || (value.section == "Network" && value.key == "AccessType");
+    if (!pointing) return false;
+  }
 
   struct Preset {
     const char* section;

@@ -25,13 +25,15 @@ std::filesystem::path DefaultDemoDataDir();
 std::filesystem::path ResolveDemoDataDir(std::vector<std::string>& args);
 
 // Every demo start: the five "URL" settings and the service address
-// (KANRO_SERVICE_URL of this process) point at the running server.
+// (KANRO_SERVICE_URL of this process) point at the running server, and the
+// connection is direct ("Network"/"AccessType" 1), whatever proxy the
+// environment names.
 void PointAtServer(const DemoServer& server);
 
 // The programme list the demo starts with.
 inline constexpr const char* kDemoPrograms = "08GooTv,25GooTv,08GooBsDisital,08YahooFm,";
 
-// On the first demo start (nothing stored but the "URL" settings): presets
+// On the first demo start (nothing stored but what PointAtServer writes): presets
 // the programme list, selects its first entry, downloads a few days at once
 // without courtesy waits, so the first start shows today's listing without
 // the settings sheet. Never overwrites a stored value. True when it preset.

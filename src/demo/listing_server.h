@@ -101,6 +101,7 @@ class ListingServer {
   std::thread thread_;
   int port_ = 0;
   std::atomic<bool> closing_{false};
+  std::atomic<bool> listenEnded_{false};
 
   mutable std::mutex mutex_;
   mutable std::condition_variable arrived_;
