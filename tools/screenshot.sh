@@ -18,6 +18,7 @@ display=":$((90 + RANDOM % 100))"
 cleanup() {
   [ -n "${kanro_pid:-}" ] && kill "$kanro_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "${KANRO_SCREENSHOT_LOG:-}" ]; then cp "$work/kanro.log" "$KANRO_SCREENSHOT_LOG" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
