@@ -595,8 +595,14 @@ void CMainFrame::SetProgress(int position, int range) {
 void CMainFrame::OnPageWritten(const std::string& pageName) {
   m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
   const std::string selected = GetSelectedEntry();
-  if (!selected.empty() && pageName == view::CurrentDate() + selected)
+  if (!selected.empty() && pageName == view::CurrentDate() + selected) {
     m_view->HandleMessage(app::UM_SHOWDAY, 0, 0);
+  } else if (!selected.empty() && view::CurrentDate().empty() &&
+             pageName == app::DateText(app::GetListingTime()) + selected) {
+    // Nothing could be shown before this run (a first start): today's page
+    // of the selected listing is shown as soon as it exists.
+    m_view->OnCommand(ID_CURRENT_LISTING);
+  }
   UpdateCommandStates();
 }
 
