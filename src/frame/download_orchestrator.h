@@ -26,8 +26,10 @@ class CDownloadOrchestrator : public QObject {
 
  public:
   explicit CDownloadOrchestrator(OrchestratorHost& host, QObject* parent = nullptr);
-  // Cancels a running worker and waits for it; the worker's sends are
-  // answered at once meanwhile, so the wait always ends.
+  // Cancels a running worker and waits for it. The worker's sends are
+  // answered at once meanwhile; of the window's events only queued calls to
+  // the application object (a worker's warning box) are served, since the
+  // window may be half destroyed. Close through PrepareClose first.
   ~CDownloadOrchestrator() override;
   CDownloadOrchestrator(const CDownloadOrchestrator&) = delete;
   CDownloadOrchestrator& operator=(const CDownloadOrchestrator&) = delete;
@@ -50,8 +52,9 @@ class CDownloadOrchestrator : public QObject {
   void SetUnattendedRun(bool on);
   void UserRestoredWindow();
   // True: nothing runs, close now. Otherwise the worker is cancelled, its
-  // messages are answered at once and dropped, and readyToClose() follows
-  // when it has ended.
+  // messages are answered at once and dropped (response files deleted, no
+  // chain), and readyToClose() follows when its thread has ended. Either
+  // way nothing starts any more.
   bool PrepareClose();
   // Arms the timer for the next 04:55 and sets the caption description now.
   void StartDailyTimer();

@@ -2,6 +2,7 @@
 // the local listing server and a stub of the maker's service. The window is a
 // plain recording host.
 #include "frame/download_orchestrator.h"
+#include "frame/window_target.h"
 
 #include <gtest/gtest.h>
 
@@ -491,6 +492,53 @@ TEST_F(OrchestratorTest, AnUnattendedRunClosesTheProgramOnlyWhileMinimised) {
   ASSERT_TRUE(WaitForChainEnd());
   EXPECT_FALSE(host_.Has("close"));
   EXPECT_TRUE(host_.Has("search"));
+}
+
+TEST(WindowTargetTest, SendsAndPostsArriveInOrderAndSendsWaitForTheirHandler) {
+  App();
+  std::vector<std::string> handled;
+  kanro::frame::CWindowTarget target([&](unsigned message, uintptr_t wParam, intptr_t lParam) {
+    handled.push_back(std::to_string(message) + "/" + std::to_string(wParam) +
+                      (lParam != 0 && message == kanro::app::UM_STATUSTEXT ? " " + std::string(reinterpret_cast<const char*>(lParam)) : ""));
+    return intptr_t{7};
+  });
+  std::atomic<bool> done{false};
+  intptr_t answer = 0;
+  std::thread worker([&] {
+    std::string first = "a";
+    answer = target.Send(kanro::app::UM_STATUSTEXT, 0, reinterpret_cast<intptr_t>(first.c_str()));
+    first = "overwritten after the send returned";
+    target.Post(kanro::app::UM_TASKRESULT, kanro::app::TASK_FAILED, 0);
+    target.Send(kanro::app::UM_PROGRESS, 5, 0);
+    target.Post(kanro::app::UM_TASKRESULT, kanro::app::TASK_DOWNLOAD_DONE, 0);
+    done = true;
+  });
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (done.load() && handled.size() == 4) loop.quit();
+  });
+  poll.start(1);
+  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+  loop.exec();
+  worker.join();
+  EXPECT_EQ(answer, 7);
+  EXPECT_EQ(handled, (std::vector<std::string>{"1126/0 a", "1124/4", "1125/5", "1124/0"}));
+
+  // Detached, a send from a worker returns at once and deletes a response
+  // file nobody will read; nothing reaches the handler any more.
+  kanro::test::TempDir dir("kanro-target");
+  const std::string file = (dir / "tv-response").string();
+  kanro::test::WriteAll(file, "ranking");
+  target.Detach();
+  std::thread late([&] {
+    target.Send(kanro::app::UM_TASKRESULT, kanro::app::TASK_RANKING, reinterpret_cast<intptr_t>(file.c_str()));
+    target.Post(kanro::app::UM_TASKRESULT, kanro::app::TASK_FAILED, 0);
+  });
+  late.join();
+  EXPECT_FALSE(fs::exists(file));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(handled.size(), 4u);
 }
 
 TEST_F(OrchestratorTest, FiftyThousandProgressMessagesArePaintedAFewTimes) {
