@@ -96,7 +96,15 @@ const std::array<const char*, 12> kSentences = {
     "解説と実況で試合の流れを伝える。",
 };
 
-// Descriptions by genre number, for pages with descriptions switched on.
+// Descriptions by genre number, for realistic pages. Radio talk shows get
+// their own; the other genres share the television texts.
+const std::vector<const char*>* RadioSentences(int genre) {
+  static const std::vector<const char*> talk = {"リスナーからのおたよりを紹介します。",
+                                                "パーソナリティーが軽快なトークでお届け。",
+                                                "ゆったりとした語りでお送りします。"};
+  return genre == 5 ? &talk : nullptr;
+}
+
 const std::map<int, std::vector<const char*>>& GenreSentences() {
   static const std::map<int, std::vector<const char*>> sentences = {
       {0, {"国内外の最新ニュースと各地の天気をお伝えします。", "きょうの主な出来事を分かりやすく解説。",
@@ -241,12 +249,14 @@ struct Layout {
   std::vector<int> sentences;  // per programme: how many description sentences
 };
 
-std::string Description(const SampleProgramme& programme, int count, bool byGenre) {
+std::string Description(const SampleProgramme& programme, int count, bool byGenre, bool radio) {
   std::string text;
   if (byGenre && programme.durationMinutes >= 30) {
+    const std::vector<const char*>* sentences = radio ? RadioSentences(programme.genre) : nullptr;
     auto found = GenreSentences().find(programme.genre);
-    if (found != GenreSentences().end()) {
-      const std::vector<const char*>& choices = found->second;
+    if (!sentences && found != GenreSentences().end()) sentences = &found->second;
+    if (sentences) {
+      const std::vector<const char*>& choices = *sentences;
       size_t pick = static_cast<size_t>(programme.startMinute / 5 + programme.channel);
       text += choices[pick % choices.size()];
       if (programme.durationMinutes >= 60 && choices.size() > 1) text += choices[(pick + 1) % choices.size()];
@@ -344,7 +354,7 @@ std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint
                            p.timeText + "</strong> <strong>" + title +
                            "</strong></a></td><td align=\"right\"><a href=\"/iepg.tvpi?id=" + date8 + id +
                            "\">iEPG</a><br>G:" + p.gcode + "</td></tr></table>";
-        std::string description = Description(p, layout.sentences[index], options.realistic);
+        std::string description = Description(p, layout.sentences[index], options.realistic, false);
         if (!description.empty()) line += "<div class=\"desc\">" + description + "</div>";
         line += "</td>";
         page.Line(line);
@@ -410,7 +420,7 @@ std::string YahooPage(const SamplePageOptions& options, const Layout& layout, ui
                 "'><span class=\"detail\"><span class=\"time\">" + p.timeText + "</span><a class=\"title\">" +
                 p.title + "</a>&nbsp;</span><a href=\"/listings/detail/?a=" + options.locationCode + "&id=" +
                 p.gcode + "\">詳細</a>";
-        std::string description = Description(p, layout.sentences[index], options.realistic);
+        std::string description = Description(p, layout.sentences[index], options.realistic, true);
         if (!description.empty()) line += "<br><span class=\"desc\">" + description + "</span>";
         line += "</td>";
       }
