@@ -338,6 +338,8 @@ void CMainFrame::CreateCaptionBarAndView() {
   m_view->setObjectName(QStringLiteral("ListingView"));
   m_view->setAccessibleName(QStringLiteral("番組表"));
   layout->addWidget(m_view, 1);
+  // A shown page may be another day: the day buttons' checks follow.
+  connect(m_view, &view::CKanroView::dataPageShown, this, [this] { UpdateCommandStates(); });
   setCentralWidget(central);
 }
 

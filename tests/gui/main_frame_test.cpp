@@ -27,6 +27,7 @@
 #include <string>
 
 #include "app/clock.h"
+#include "app/listing_time.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
 #include "fixtures/listing_server.h"
@@ -38,6 +39,7 @@
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
 #include "taskpane/ui/task_pane.h"
+#include "view/ui/kanro_view.h"
 
 namespace {
 
@@ -305,7 +307,16 @@ class FrameDownloadTest : public MainFrameTest {
 };
 
 TEST_F(FrameDownloadTest, DownloadFromTheMenuWritesPagesAndChecksTheCommandsWhileBusy) {
+  WriteProfileInt("Window", "TvProgramTypeIndex", 0);
   CMainFrame& frame = Open();
+  frame.OnInitialUpdate();  // no pages yet: the frameset shows nothing
+  unsigned today = 0;
+  for (const auto& [id, date] : frame.DateMap()) {
+    if (date == kanro::app::DateText(kanro::app::GetListingTime())) today = id;
+  }
+  ASSERT_NE(today, 0u);
+  EXPECT_FALSE(frame.Action(today)->isEnabled());
+  QSignalSpy shown(frame.View(), &kanro::view::CKanroView::dataPageShown);
   QSignalSpy busy(frame.Orchestrator(), &CDownloadOrchestrator::busyChanged);
   frame.Action(ID_DOWNLOAD)->trigger();
   EXPECT_TRUE(frame.Orchestrator()->IsBusy());
@@ -314,7 +325,16 @@ TEST_F(FrameDownloadTest, DownloadFromTheMenuWritesPagesAndChecksTheCommandsWhil
   while (frame.Orchestrator()->IsBusy()) ASSERT_TRUE(busy.wait(30000));
   EXPECT_FALSE(frame.Action(ID_DOWNLOAD)->isChecked());
   EXPECT_EQ(server_.PagesServed(), 4u);
-  EXPECT_EQ(frame.TaskPane()->SearchCount(), 1);
+  // The day buttons follow the written pages, and today's page of the
+  // selected listing came on screen.
+  EXPECT_TRUE(frame.Action(today)->isEnabled());
+  if (shown.isEmpty()) {
+    ASSERT_TRUE(shown.wait(20000));
+  }
+  EXPECT_TRUE(frame.Action(today)->isChecked());
+  EXPECT_TRUE(shown.front().at(0).toString().endsWith(
+      QString::fromStdString(kanro::app::DateText(kanro::app::GetListingTime()) + "08GooTv.htm")));
+  EXPECT_EQ(frame.TaskPane()->SearchCount(), 2);  // the view's first update, then the chain
   EXPECT_TRUE(frame.StatusPane(1)->isHidden());  // the chain's end clears the status text
   EXPECT_FALSE(frame.ProgressPane()->isVisible());
   int files = 0;
