@@ -88,6 +88,8 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   connect(m_orchestrator.get(), &CDownloadOrchestrator::busyChanged, this, [this] { UpdateCommandStates(); });
   connect(m_orchestrator.get(), &CDownloadOrchestrator::readyToClose, this, [this] { OnReadyToClose(); },
           Qt::QueuedConnection);
+  // A pending automatic download is no longer wanted once any download runs.
+  connect(m_orchestrator.get(), &CDownloadOrchestrator::downloadStarted, m_view, &view::CKanroView::OnDownloadStarted);
   m_orchestrator->SetUnattendedRun(options.unattended);
 
   app::LoadKeywords(m_keywords);
