@@ -367,8 +367,11 @@ TEST_F(MainFrameTest, VersionCheckFindingANewerVersionEnablesTheCaptionBarButton
   setenv("KANRO_SERVICE_URL", service.Url("/kanro/operate.php").c_str(), 1);
   CMainFrame& frame = Open();
   QSignalSpy shown(&frame, &CMainFrame::versionResultShown);
+  QSignalSpy busy(frame.Orchestrator(), &CDownloadOrchestrator::busyChanged);
   ASSERT_TRUE(frame.Orchestrator()->StartVersionCheck(false));
   ASSERT_TRUE(shown.wait(30000));
+  // The result is shown while the worker still winds down.
+  while (frame.Orchestrator()->IsBusy()) ASSERT_TRUE(busy.wait(30000));
   unsetenv("KANRO_SERVICE_URL");
   QToolButton* button = frame.CaptionBar()->NewVersionButton();
   EXPECT_TRUE(button->isEnabled());
