@@ -436,6 +436,8 @@ void CMainFrame::OnCommand(unsigned id) {
     case ID_KEYWORD_SEARCH: SearchKeywords(); break;
     case ID_RESET_PROGRAM: OnResetProgram(); break;
     case ID_EDIT_CSS: OnEditCss(); break;
+    case ID_EXPORT_XMLTV: OnExport(ExportKind::Xmltv); break;
+    case ID_EXPORT_ICALENDAR: OnExport(ExportKind::ICalendar); break;
     case ID_HOME_PAGE: OnHomePage(); break;
     case ID_CUSTOMIZE: OnCustomize(); break;
     case ID_APP_ABOUT: OnAbout(); break;

@@ -109,6 +109,10 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
   void OnEditKeywords();
   void OnResetProgram();
   void OnEditCss();
+  enum class ExportKind { Xmltv, ICalendar };
+  // Writes the downloaded listings (XMLTV) or the watch marks (iCalendar)
+  // to a file the user chooses.
+  void OnExport(ExportKind kind);
   void OnHomePage();
   void OnCustomize();
   void OnAbout();

@@ -1,11 +1,16 @@
 // The program-level commands of the main window: version check and result,
 // settings and keywords, reset, stylesheet, home page, customize, about.
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
 #include "app/keyword_list.h"
+#include "export/icalendar_export.h"
+#include "export/xmltv_export.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "app/version.h"
@@ -123,6 +128,37 @@ void CMainFrame::OnEditCss() {
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
     AskBox(this, QStringLiteral("Kanro"), path + QStringLiteral(" が開けませんでした。"), QMessageBox::Ok,
            QMessageBox::Information);
+}
+
+void CMainFrame::OnExport(ExportKind kind) {
+  const bool xmltv = kind == ExportKind::Xmltv;
+  const QString caption = xmltv ? QStringLiteral("XMLTV 形式で書き出す") : QStringLiteral("視聴予定を iCalendar で書き出す");
+  const QString path = QFileDialog::getSaveFileName(
+      this, caption, QDir::home().filePath(xmltv ? QStringLiteral("kanro.xml") : QStringLiteral("kanro.ics")),
+      xmltv ? QStringLiteral("XMLTV (*.xml)") : QStringLiteral("iCalendar (*.ics)"));
+  if (path.isEmpty()) return;
+  exports::ExportReport report;
+  bool written = false;
+  {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::filesystem::path file(path.toStdU16String());
+    written = xmltv ? exports::ExportXmltvToFile(exports::DefaultXmltvExportOptions(), file, &report)
+                    : exports::ExportICalendarToFile(exports::DefaultICalendarExportOptions(), file, &report);
+    QApplication::restoreOverrideCursor();
+  }
+  QString text;
+  if (!written || report.writeFailed) {
+    text = path + QStringLiteral(" に書き出せませんでした。");
+  } else {
+    text = path + QStringLiteral(" に書き出しました。");
+    if (report.pagesFailed > 0) text += QStringLiteral("\n読み取れなかった番組表: %1 件").arg(report.pagesFailed);
+    if (report.programmesSkipped > 0)
+      text += QStringLiteral("\n位置を読み取れなかった番組: %1 件").arg(report.programmesSkipped);
+    if (report.marksNotFound > 0)
+      text += QStringLiteral("\n番組表に見つからなかった視聴予定: %1 件").arg(report.marksNotFound);
+  }
+  AskBox(this, QStringLiteral("Kanro"), text, QMessageBox::Ok,
+         written ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void CMainFrame::OnHomePage() { QDesktopServices::openUrl(QUrl(HomePageAddress())); }

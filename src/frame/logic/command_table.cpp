@@ -54,6 +54,10 @@ std::vector<CommandInfo> BuildTable() {
                    STRIP_MENU, 2));
   t.push_back(Make(ID_FIND, "ページ内検索(&F)...", "Ctrl+F", "ページ内を検索する\nページ内検索", STRIP_STANDARD, 3));
   t.push_back(Make(ID_EDIT_CSS, "CSS の編集(&C)", "", "CSS を編集する\nCSS の編集", STRIP_STANDARD, 2));
+  t.push_back(Make(ID_EXPORT_XMLTV, "XMLTV 形式で書き出す...", "",
+                   "ダウンロードした番組表を XMLTV 形式で書き出す\nXMLTV 形式で書き出す"));
+  t.push_back(Make(ID_EXPORT_ICALENDAR, "視聴予定を iCalendar で書き出す...", "",
+                   "視聴予定を iCalendar 形式で書き出す\n視聴予定を iCalendar で書き出す"));
   t.push_back(Make(ID_EDIT_KEYWORDS, "キーワードの編集", "", "キーワードを編集する\nキーワードの編集"));
   t.push_back(Make(ID_KEYWORD_SEARCH, "キーワード検索", "", "今日以降の番組表からキーワードを検索する\nキーワード検索"));
   t.push_back(Make(ID_RANKING_RELOAD, "視聴予定ランキングの再読込", "",
@@ -167,6 +171,7 @@ std::vector<MenuItem> BuildMainMenu() {
       FromTable(ID_DOWNLOAD),  FromTable(ID_REDOWNLOAD), FromTable(ID_REDOWNLOAD_HEADERS),
       FromTable(ID_CURRENT_LISTING), FromTable(ID_FIND), FromTable(ID_EDIT_CSS), FromTable(ID_SETTINGS),
       Sep(), FromTable(ID_PRINT_PREVIEW), FromTable(ID_PRINT_SETUP),
+      Sep(), FromTable(ID_EXPORT_XMLTV), FromTable(ID_EXPORT_ICALENDAR),
       Sep(), FromTable(ID_RESET_PROGRAM),
       Sep(), FromTable(ID_APP_EXIT)};
   std::vector<MenuItem> dates = {FromTable(ID_LAST_WEEK), FromTable(ID_THIS_WEEK), FromTable(ID_NEXT_WEEK), Sep()};
