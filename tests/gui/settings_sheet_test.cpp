@@ -26,8 +26,9 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "gui_settings_sheet_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: the process ends with it, after the tests.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 class SettingsSheetTest : public testing::Test {
