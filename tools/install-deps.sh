@@ -10,6 +10,9 @@ packages=(
   tinyproxy ripgrep perl fonts-ipafont-gothic
 )
 
+# --screenshot: also what tools/screenshot.sh needs (a virtual X server and import).
+if [ "${1:-}" = "--screenshot" ]; then packages+=(xvfb imagemagick); fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

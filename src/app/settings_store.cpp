@@ -23,12 +23,17 @@ std::mutex& StoreMutex() {
   return mutex;
 }
 
+// The application name the values are kept under; guarded by StoreMutex.
+QString& ApplicationName() {
+  static QString name = QStringLiteral("Kanro");
+  return name;
+}
+
 // A fresh QSettings each call, so values another process wrote are seen.
 // QSettings keeps atomic sync on by default (writes go through a temporary
 // file that is renamed over the old one); we rely on that.
 QSettings OpenStore() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tsuki"),
-                   QStringLiteral("Kanro"));
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tsuki"), ApplicationName());
 }
 
 // Sections and keys are plain ASCII names. An empty name or a slash would
@@ -265,6 +270,13 @@ std::string ProfileLocation() {
   QSettings settings = OpenStore();
   QByteArray path = settings.fileName().toUtf8();
   return std::string(path.constData(), static_cast<size_t>(path.size()));
+}
+
+bool SetSettingsApplicationName(const std::string& name) {
+  if (name.empty() || name.find_first_of("/\\") != std::string::npos) return false;
+  std::lock_guard<std::mutex> lock(StoreMutex());
+  ApplicationName() = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  return true;
 }
 
 }  // namespace kanro::app

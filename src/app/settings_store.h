@@ -49,4 +49,10 @@ bool DeleteAllProfileValues();
 // Where the values live, for messages and the README.
 std::string ProfileLocation();
 
+// Keeps the values of this process under another application name beside
+// "Kanro" ("Tsuki"/name), so a separate profile such as the demo's never
+// touches the user's values. Takes effect at the next read or write; an empty
+// name or one with a path separator is refused (false).
+bool SetSettingsApplicationName(const std::string& name);
+
 }  // namespace kanro::app

@@ -1,29 +1,36 @@
 // kanro: the desktop programme guide.
 #include <QApplication>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/auto_download.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "demo/demo_profile.h"
+#include "demo/demo_server.h"
+#include "frame/main_frame.h"
 #include "frame/message_box_notifier.h"
 #include "frame/single_instance.h"
+#include "view/ui/prp_scheme.h"
 
 namespace {
 
 // Brings the window back when a later start asks for it.
-void RestoreAndActivate(QMainWindow& window) {
+void RestoreAndActivate(kanro::frame::CMainFrame& window) {
   const bool wasMinimized = window.isMinimized();
   if (wasMinimized) window.showNormal();
   else window.show();
   window.raise();
   window.activateWindow();
+  window.UserRestoredWindow();
   // Tests follow activations through this file; nothing is written without it.
   QByteArray log = qgetenv("KANRO_ACTIVATION_LOG");
   if (!log.isEmpty()) {
@@ -34,10 +41,27 @@ void RestoreAndActivate(QMainWindow& window) {
   }
 }
 
+// Removes a flag from the arguments; true when it was there.
+bool TakeFlag(std::vector<std::string>& args, const std::string& flag) {
+  auto it = std::find(args.begin(), args.end(), flag);
+  if (it == args.end()) return false;
+  args.erase(it);
+  return true;
+}
+
+// A start that cannot go on: a box for the user, a line on stderr for scripts
+// (and only the line when nobody watches an unattended start).
+int FailStart(const QString& text, bool unattended) {
+  std::fprintf(stderr, "kanro: %s\n", text.toUtf8().constData());
+  if (!unattended) QMessageBox::critical(nullptr, QStringLiteral("Kanro"), text);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace kanro;
+  view::RegisterPrpScheme();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kanro"));
   QApplication::setOrganizationName(QStringLiteral("Tsuki"));
@@ -46,36 +70,64 @@ int main(int argc, char** argv) {
   const QStringList arguments = QApplication::arguments();
   for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
 
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Kanro"));
-  window.resize(1000, 700);
+  // The demo keeps its own settings, data folder and instance, so it never
+  // meets the user's real programme guide.
+  const bool demoMode = TakeFlag(args, "--demo");
+  if (demoMode) demo::UseDemoSettingsProfile();
 
-  frame::SingleInstance instance(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
-  if (!instance.TryBecomePrimary([&window] { RestoreAndActivate(window); })) {
+  // Only an argument that is exactly "/d" or "--download" starts the
+  // unattended download; paths such as /data/x do not.
+  const bool unattended = app::HasDownloadSwitch(args);
+
+  std::unique_ptr<frame::CMainFrame> window;
+  QString instanceName = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
+  if (demoMode) instanceName += QStringLiteral("-demo");
+  frame::SingleInstance instance(instanceName);
+  if (!instance.TryBecomePrimary([&window] {
+        if (window) RestoreAndActivate(*window);
+      })) {
     instance.ActivatePrimary();
     return 0;
   }
 
-  app::SetDataDir(app::ResolveDataDir(args, argc > 0 ? argv[0] : nullptr));
+  app::SetDataDir(demoMode ? demo::ResolveDemoDataDir(args) : app::ResolveDataDir(args, argc > 0 ? argv[0] : nullptr));
   std::string reason;
   if (!app::PrepareDataFolder(&reason)) {
-    std::fprintf(stderr, "kanro: %s\n", reason.c_str());
-    QMessageBox::critical(nullptr, QStringLiteral("Kanro"),
-                          QStringLiteral("データフォルダーに書き込めないため、Kanro を起動できません。\n\n") +
-                              QString::fromStdString(reason));
-    return 1;
+    return FailStart(QStringLiteral("データフォルダーに書き込めないため、Kanro を起動できません。\n\n") +
+                         QString::fromStdString(reason),
+                     unattended);
   }
 
-  frame::MessageBoxNotifier notifier(&window);
+  demo::DemoServer demoServer;
+  if (demoMode) {
+    std::string error;
+    if (!demoServer.Start(0, &error))
+      return FailStart(QStringLiteral("デモ用のサーバーを起動できません。\n\n") + QString::fromStdString(error),
+                       unattended);
+    demo::PointAtServer(demoServer);
+    demo::PresetFirstStart();
+  }
+
+  app::m_bAutoDownload = unattended;
+  frame::MainFrameOptions options;
+  options.unattended = unattended;
+  options.demo = demoMode;
+  window = std::make_unique<frame::CMainFrame>(options);
+
+  frame::MessageBoxNotifier notifier(window.get());
+  frame::CMainFrame* frame = window.get();
+  notifier.SetUnattended([frame] { return frame->Unattended(); },
+                         [frame](const QString& text) { frame->statusBar()->showMessage(text); });
   app::SetNotifier(&notifier);
 
-  // Only an argument that is exactly "/d" or "--download" starts the
-  // unattended download; paths such as /data/x do not.
-  app::m_bAutoDownload = app::HasDownloadSwitch(args);
-  if (app::m_bAutoDownload) window.showMinimized();
-  else window.show();
+  if (unattended) window->showMinimized();
+  else window->show();
+  window->OnInitialUpdate();
 
   int result = application.exec();
+  if (result == 0) result = window->ExitCode();
   app::SetNotifier(nullptr);
+  window.reset();
+  demoServer.Stop();
   return result;
 }

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <cstdio>
+
 #include "text/codepage.h"
 
 namespace kanro::frame {
@@ -12,6 +14,15 @@ namespace kanro::frame {
 void MessageBoxNotifier::Warn(const std::string& text) {
   std::string utf8 = text::Cp932ToUtf8(text);
   const QString message = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  if (isUnattended_ && isUnattended_()) {
+    std::fprintf(stderr, "kanro: %s\n", utf8.c_str());
+    if (toStatus_) {
+      auto status = toStatus_;
+      QString line = message.simplified();
+      QMetaObject::invokeMethod(qApp, [status, line] { status(line); }, Qt::QueuedConnection);
+    }
+    return;
+  }
   auto show = [this, message] { QMessageBox::warning(parent_, QStringLiteral("Kanro"), message); };
   // Workers report network failures too; a message box belongs to the UI
   // thread, and the worker waits until the user has read it.

@@ -19,6 +19,7 @@ struct DOWNLOADPARAM {
   app::MessageTarget* window = nullptr;   // receives the messages; may be null
   std::string programmes;                 // "Download"/"Programs", e.g. "08GooTv,13YahooFm,"
   bool onceADay = false;                  // cleared when the run ends
+  bool renewHeaders = false;              // rewrite the header page of each entry the run reaches
 };
 
 // The run. Sends UM_TASKRESULT 0 when every page was handled and returns 0;

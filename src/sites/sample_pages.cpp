@@ -96,6 +96,51 @@ const std::array<const char*, 12> kSentences = {
     "解説と実況で試合の流れを伝える。",
 };
 
+// Descriptions by genre number, for realistic pages. Radio talk shows get
+// their own; the other genres share the television texts.
+const std::vector<const char*>* RadioSentences(int genre) {
+  static const std::vector<const char*> talk = {"リスナーからのおたよりを紹介します。",
+                                                "パーソナリティーが軽快なトークでお届け。",
+                                                "ゆったりとした語りでお送りします。"};
+  return genre == 5 ? &talk : nullptr;
+}
+
+const std::map<int, std::vector<const char*>>& GenreSentences() {
+  static const std::map<int, std::vector<const char*>> sentences = {
+      {0, {"国内外の最新ニュースと各地の天気をお伝えします。", "きょうの主な出来事を分かりやすく解説。",
+           "▽経済の動き▽スポーツ結果▽全国の天気"}},
+      {1, {"注目の一戦を生中継。解説は元代表の佐藤健二。", "きょうの全試合の結果と好プレーを一挙に紹介。",
+           "実況と解説で勝負の流れを伝える。"}},
+      {2, {"話題のお店から暮らしに役立つ情報まで。", "旬の食材を使った簡単レシピを紹介。",
+           "週末に出かけたい各地のイベントを案内。"}},
+      {3, {"主人公の決断が家族の運命を変える。", "港町を舞台に描く人情ドラマ。", "事件の裏に隠された真実とは…。"}},
+      {4, {"人気歌手が名曲の数々を熱唱。", "オーケストラによる名演奏をお届けします。", "リクエストにお応えして懐かしの歌を特集。"}},
+      {5, {"人気芸人が体を張って挑戦。", "豪華ゲストが珍問難問に挑む。", "笑いあり涙ありの一時間。"}},
+      {6, {"不朽の名作を字幕スーパーでお送りします。", "家族の絆を描いた感動作。"}},
+      {7, {"ふしぎな森で少年が出会ったのは…。", "ヒーローたちが街の平和を守る。"}},
+      {8, {"貴重な映像で歴史の真相に迫る。", "美しい自然と人々の暮らしを訪ねる。", "最新の研究から分かってきたこと。"}},
+      {10, {"初心者にも分かりやすく基本から。", "講師と一緒に楽しく学ぶ。"}},
+  };
+  return sentences;
+}
+
+// Whether a title and genre suit a slot of a realistic page: words of the
+// time of day in the title, and a least length for films, dramas and the like.
+bool FitsSlot(std::string_view title, int genre, int minute, int duration) {
+  auto has = [&](std::string_view word) { return title.find(word) != std::string_view::npos; };
+  int hour = minute / 60;  // 5 to 28
+  if (has("朝") && hour > 9) return false;
+  if ((has("正午") || has("お昼")) && (hour < 11 || hour > 13)) return false;
+  if (has("夕方") && (hour < 16 || hour > 18)) return false;
+  if (has("午後") && (hour < 12 || hour > 17)) return false;
+  if (has("深夜") && hour < 23) return false;
+  if ((has("夜") || has("ナイト") || has("ナイター")) && hour < 18) return false;
+  if ((has("アニメ") || has("こども") || has("特撮") || has("体操")) && (hour < 6 || hour >= 19)) return false;
+  if (genre == 6) return duration >= 90;
+  if (genre == 1 || genre == 3 || genre == 5 || genre == 8) return duration >= 30;
+  return true;
+}
+
 const std::array<int, 10> kDurations = {5, 10, 15, 30, 30, 60, 60, 60, 90, 120};
 
 struct TypeInfo {
@@ -204,8 +249,19 @@ struct Layout {
   std::vector<int> sentences;  // per programme: how many description sentences
 };
 
-std::string Description(const SampleProgramme& programme, int count) {
+std::string Description(const SampleProgramme& programme, int count, bool byGenre, bool radio) {
   std::string text;
+  if (byGenre && programme.durationMinutes >= 30) {
+    const std::vector<const char*>* sentences = radio ? RadioSentences(programme.genre) : nullptr;
+    auto found = GenreSentences().find(programme.genre);
+    if (!sentences && found != GenreSentences().end()) sentences = &found->second;
+    if (sentences) {
+      const std::vector<const char*>& choices = *sentences;
+      size_t pick = static_cast<size_t>(programme.startMinute / 5 + programme.channel);
+      text += choices[pick % choices.size()];
+      if (programme.durationMinutes >= 60 && choices.size() > 1) text += choices[(pick + 1) % choices.size()];
+    }
+  }
   // The sentence order depends on the programme, not on the count, so that a
   // longer description only appends.
   size_t start = static_cast<size_t>(programme.startMinute * 7 + programme.channel * 3);
@@ -298,8 +354,8 @@ std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint
                            p.timeText + "</strong> <strong>" + title +
                            "</strong></a></td><td align=\"right\"><a href=\"/iepg.tvpi?id=" + date8 + id +
                            "\">iEPG</a><br>G:" + p.gcode + "</td></tr></table>";
-        int sentences = layout.sentences[index];
-        if (sentences > 0) line += "<div class=\"desc\">" + Description(p, sentences) + "</div>";
+        std::string description = Description(p, layout.sentences[index], options.realistic, false);
+        if (!description.empty()) line += "<div class=\"desc\">" + description + "</div>";
         line += "</td>";
         page.Line(line);
       }
@@ -364,8 +420,8 @@ std::string YahooPage(const SamplePageOptions& options, const Layout& layout, ui
                 "'><span class=\"detail\"><span class=\"time\">" + p.timeText + "</span><a class=\"title\">" +
                 p.title + "</a>&nbsp;</span><a href=\"/listings/detail/?a=" + options.locationCode + "&id=" +
                 p.gcode + "\">詳細</a>";
-        int sentences = layout.sentences[index];
-        if (sentences > 0) line += "<br><span class=\"desc\">" + Description(p, sentences) + "</span>";
+        std::string description = Description(p, layout.sentences[index], options.realistic, true);
+        if (!description.empty()) line += "<br><span class=\"desc\">" + description + "</span>";
         line += "</td>";
       }
     }
@@ -449,10 +505,20 @@ std::vector<SampleProgramme> SampleSchedule(const SamplePageOptions& options) {
       if (duration >= 30 && minute % 30 != 0) duration = 30 - minute % 30;
       p.durationMinutes = std::min(duration, kDayEnd - minute);
       p.timeText = TimeText(minute);
-      const Genre& genre = genres[static_cast<size_t>(random.Below(static_cast<int>(genres.size())))];
-      p.genre = genre.number;
-      p.title = genre.titles[static_cast<size_t>(random.Below(static_cast<int>(genre.titles.size())))];
-      if (genre.number == 3) p.title += "（第" + std::to_string(1 + random.Below(12)) + "回）";
+      const Genre* genre = &genres[static_cast<size_t>(random.Below(static_cast<int>(genres.size())))];
+      const char* title = genre->titles[static_cast<size_t>(random.Below(static_cast<int>(genre->titles.size())))];
+      // Realistic pages draw again until the title suits the slot; the
+      // first genre's first title (news) suits any slot.
+      for (int tries = 0; options.realistic && !FitsSlot(title, genre->number, minute, p.durationMinutes); ++tries) {
+        genre = &genres[tries < 16 ? static_cast<size_t>(random.Below(static_cast<int>(genres.size()))) : 0];
+        title = tries < 16 ? genre->titles[static_cast<size_t>(random.Below(static_cast<int>(genre->titles.size())))]
+                           : genre->titles[1];
+        if (tries >= 16) break;
+      }
+      const Genre& chosen = *genre;
+      p.genre = chosen.number;
+      p.title = title;
+      if (chosen.number == 3) p.title += "（第" + std::to_string(1 + random.Below(12)) + "回）";
       p.isNew = random.Chance(8);
       int flag = random.Below(10);
       if (flag == 0) p.title += "[字]";

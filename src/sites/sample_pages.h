@@ -30,6 +30,11 @@ struct SamplePageOptions {
   // outside the listing); a target below the natural size gives the natural page.
   size_t targetBytes = 0;
   uint32_t seed = 1;  // mixed with every other field
+  // The demo's pages: titles fit their time of day and length (no morning
+  // news at night, no five-minute films) and programmes of half an hour or
+  // more get a description fitting their genre. Off, titles are drawn freely
+  // and descriptions appear only as padding towards targetBytes.
+  bool realistic = false;
   SampleLineEnd lineEnd = SampleLineEnd::Lf;
 };
 

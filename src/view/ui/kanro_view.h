@@ -9,20 +9,23 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 
+#include "view/command_state.h"
 #include "view/view_host.h"
 
+class QPrinter;
+class QUrl;
+class QWebEnginePage;
+class QWebEngineProfile;
 class QWebEngineView;
 
 namespace kanro::view {
 
-// Enable and check state of one command, as the window's tool bars show it.
-struct CommandState {
-  bool enabled = true;
-  bool checked = false;
-};
+class CFindBar;
+struct FrameReport;
 
 class CKanroView : public QWidget {
   Q_OBJECT
@@ -59,11 +62,51 @@ class CKanroView : public QWidget {
   // The embedded browser, for tests and for the window's focus handling.
   QWebEngineView* WebView() const;
 
+  // A download started (any command): the automatic download at start is
+  // no longer pending.
+  void OnDownloadStarted();
+
+  // The data page on screen (the document's path name), empty before the
+  // first day is shown.
+  const std::filesystem::path& DocumentPath() const;
+  // True once index.htm has loaded in the view.
+  bool IsFramesetLoaded() const;
+  // Prints the whole data page on screen to the printer; false when there is
+  // none or printing failed. The print preview uses it; tests print to PDF.
+  bool PrintDataPage(QPrinter& printer);
+  // The find bar of 31007.
+  CFindBar* FindBar() const;
+
  Q_SIGNALS:
   // A data page finished loading (not an anchor jump) and its marks were applied.
   void dataPageShown(const QString& localPath);
 
  private:
+  void OnListingSelected();
+  void OnDatePicked();
+  void OnPrintPreview();
+  void OnFindInPage();
+  void OnRedisplay();
+  void OnShowNow();
+  void OnHourCommand(unsigned id);
+  void OnDayCommand(unsigned id);
+  void RefreshDayAvailability();
+  void ScrollToCell(uintptr_t wParam, intptr_t lParam);
+  void ShowCurrentDay();
+
+  void LoadFrameset();
+  void OnLoadStarted();
+  void OnLoadFinished(bool ok);
+  void OnFrameReport(const FrameReport& report);
+  void OnDataPageLoaded(const FrameReport& report);
+  void JumpToAnchor(const std::string& name);
+  void OnWatchLink(const QUrl& url);
+  // Watch marks and start alerts, and the keyword marks, of the data page
+  // given by dataDocument, a script expression for its document.
+  void ApplyWatchMarks(QWebEnginePage* page, const QString& dataDocument);
+  void HighlightKeywords(QWebEnginePage* page, const QString& dataDocument);
+  bool WorkerRunning() const;
+
   class Impl;
   ViewHost& m_host;
   std::map<unsigned, int> m_dayAvailable;

@@ -180,3 +180,40 @@ TEST(SamplePagesTest, AddressesMapToOptionsAndBack) {
 
 }  // namespace
 }  // namespace kanro::sites
+
+namespace kanro::sites {
+namespace {
+
+TEST(SamplePagesTest, RealisticPagesFitTitlesToTheirSlotsAndKeepExactSizes) {
+  for (const char* key : {"GooTv", "GooBsDisital", "GooUhfBs", "YahooAm", "YahooFm"}) {
+    for (int day : {1, 9, 28}) {
+      SamplePageOptions options = Options(key, IsGooSampleType(key) ? "025" : "40");
+      options.day = day;
+      options.realistic = true;
+      std::vector<int> reached(SampleChannels(key).size(), 5 * 60);
+      for (const SampleProgramme& p : SampleSchedule(options)) {
+        const int hour = p.startMinute / 60;
+        EXPECT_EQ(p.startMinute, reached[static_cast<size_t>(p.channel)]) << key << " no gaps or overlaps";
+        reached[static_cast<size_t>(p.channel)] += p.durationMinutes;
+        if (p.title.find("朝") != std::string::npos) {
+          EXPECT_LE(hour, 9) << key << " " << p.timeText << " " << p.title;
+        }
+        if (p.title.find("深夜") != std::string::npos) {
+          EXPECT_GE(hour, 23) << key << " " << p.title;
+        }
+        if (p.genre == 6) {
+          EXPECT_GE(p.durationMinutes, 90) << key << " " << p.title;
+        }
+      }
+      for (int end : reached) EXPECT_EQ(end, 29 * 60) << key;
+
+      const std::string page = GenerateSamplePage(options);
+      EXPECT_NE(page.find("class=\"desc\""), std::string::npos) << key;
+      options.targetBytes = 400000;
+      EXPECT_EQ(GenerateSamplePage(options).size(), 400000u) << key;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kanro::sites

@@ -1,0 +1,201 @@
+#pragma once
+// The main window: menu bar, the four tool bars, status bar, caption bar,
+// task pane dock and the listing view. Every command is one QAction built from
+// the command table and shared by menus and tool bars; commands go to the
+// view, the download orchestration or the window's own handlers.
+#include <QMainWindow>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "frame/customize_dialog.h"
+#include "frame/logic/command_table.h"
+#include "frame/logic/week_model.h"
+#include "frame/orchestrator_host.h"
+#include "view/view_host.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QDateEdit;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class QToolButton;
+
+namespace kanro::taskpane {
+class CTaskPane;
+}
+namespace kanro::view {
+class CKanroView;
+}
+
+namespace kanro::frame {
+
+class CCaptionBar;
+class CDownloadOrchestrator;
+
+struct MainFrameOptions {
+  bool unattended = false;  // "/d": started minimised for a download at once
+  bool demo = false;        // the built-in demo: marked in the caption bar
+};
+
+class CMainFrame : public QMainWindow, public view::ViewHost, public OrchestratorHost {
+  Q_OBJECT
+
+ public:
+  explicit CMainFrame(const MainFrameOptions& options = {}, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // The view's first update; call once the window is shown (or minimised).
+  void OnInitialUpdate();
+
+  // Runs a command as the menu, a tool bar or an accelerator would.
+  void OnCommand(unsigned id);
+  // Recomputes the enable and check states of every command.
+  void UpdateCommandStates();
+
+  // Listing selector.
+  void FillListingSelector();
+  int SelectorIndex() const;
+  void SelectIndex(int index);  // -1 clears the selection
+  const std::vector<std::string>& Entries() const { return m_entries; }
+
+  void SetWeek(unsigned id);
+
+  // The user brought the window back (from a later start or the window manager).
+  void UserRestoredWindow();
+  // Started with "/d" and not restored by the user since (also read by a
+  // worker's warning).
+  bool Unattended() const;
+  // Exit status asked for by the close after an unattended run (0 otherwise).
+  int ExitCode() const { return m_exitCode; }
+
+  // view::ViewHost
+  std::string GetSelectedEntry() const override;
+  const std::map<unsigned, std::string>& DateMap() const override { return m_dateMap; }
+  void SetPickerDate(int year, int month, int day) override;
+  bool GetPickerDate(int* year, int* month, int* day) const override;
+  void SetListingTimeText(const std::string& text) override;
+  void SetWindowCaption(const std::string& text) override;
+  void SendFrameCommand(unsigned id) override;
+  void DayAvailabilityChanged() override;
+
+  // OrchestratorHost
+  void SetStatusText(const std::string& text) override;
+  void SetProgress(int position, int range) override;
+  void OnPageWritten(const std::string& pageName) override;
+  void SearchKeywords() override;
+  void ShowRanking(const std::string& file) override;
+  void ShowVersionResult(const std::string& file) override;
+  void ShowChainTasks() override;
+  void HideRankingTask() override;
+  bool IsMinimizedForAutoClose() const override;
+  void CloseAfterUnattendedRun(int exitCode) override;
+  void SetCaptionDescription(const std::string& text) override;
+  void SetCaptionText(const std::string& text) override;
+  void BusyChanged() override;
+  void Beep() override;
+
+  // The commands of the window (public for tests).
+  void OnCheckVersion();
+  void OnSettings();
+  void OnEditKeywords();
+  void OnResetProgram();
+  void OnEditCss();
+  void OnHomePage();
+  void OnCustomize();
+  void OnAbout();
+  void SetApplicationLook(int look);
+  int ApplicationLook() const { return m_nAppLook; }
+
+  // Parts, for tests and the start-up code.
+  QAction* Action(unsigned id) const;
+  QToolBar* ToolBar(unsigned id) const;
+  // This bar's own entry of a button (its visibility is the button's in that bar).
+  QAction* ToolBarEntry(unsigned barId, unsigned id) const;
+  QComboBox* ListingSelector() const { return m_selector; }
+  QDateEdit* DatePicker() const { return m_datePicker; }
+  QToolButton* DownloadSplitButton() const { return m_splitButton; }
+  CCaptionBar* CaptionBar() const { return m_captionBar; }
+  QDockWidget* TaskPaneDock() const { return m_taskDock; }
+  taskpane::CTaskPane* TaskPane() const { return m_taskPane; }
+  view::CKanroView* View() const { return m_view; }
+  CDownloadOrchestrator* Orchestrator() const { return m_orchestrator.get(); }
+  QLabel* StatusPane(int pane) const;
+  QProgressBar* ProgressPane() const { return m_progress; }
+  const std::vector<std::string>& Keywords() const { return m_keywords; }
+
+  // Puts a tool bar back to its default buttons.
+  void ResetToolBar(unsigned barId);
+
+ Q_SIGNALS:
+  // The window's version result was evaluated (tests wait for it).
+  void versionResultShown();
+  void statusTextChanged(const QString& text);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  QMenu* createPopupMenu() override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  QMenu* BuildMenu(const std::string& caption, const std::vector<MenuItem>& items, QWidget* parent);
+  void CreateToolBars();
+  void CreateStatusBar();
+  void CreateCaptionBarAndView();
+  void CreateTaskPane();
+  void ApplyToolBarDefaults(unsigned barId);
+  void RestoreLayout();
+  void SaveLayout();
+  void SaveSelectorIndex();
+  void SaveToolBarButtons(unsigned barId);
+  void RestoreToolBarButtons(unsigned barId);
+  void RunReset(bool withPages);
+  void OnReadyToClose();
+  void SizePaneToText(QLabel* pane);
+  int ShowMessage(const QString& text, int buttons, int icon);
+
+  MainFrameOptions m_options;
+  std::map<unsigned, std::string> m_dateMap;
+  WeekModel m_week;
+  std::vector<std::string> m_keywords;
+  std::vector<std::string> m_entries;
+  int m_nAppLook = 214;
+
+  std::map<unsigned, QAction*> m_actions;
+  QActionGroup* m_lookGroup = nullptr;
+  std::map<unsigned, QToolBar*> m_toolBars;
+  std::map<unsigned, std::vector<std::pair<unsigned, QAction*>>> m_barEntries;
+  QMenu* m_toolbarMenu = nullptr;
+  QMenu* m_downloadDropMenu = nullptr;
+  QComboBox* m_selector = nullptr;
+  QDateEdit* m_datePicker = nullptr;
+  QToolButton* m_splitButton = nullptr;
+  QLabel* m_statusText = nullptr;
+  QProgressBar* m_progress = nullptr;
+  QLabel* m_listingTime = nullptr;
+  CCaptionBar* m_captionBar = nullptr;
+  QDockWidget* m_taskDock = nullptr;
+  taskpane::CTaskPane* m_taskPane = nullptr;
+  view::CKanroView* m_view = nullptr;
+  std::unique_ptr<CDownloadOrchestrator> m_orchestrator;
+
+  bool m_bInitialUpdateDone = false;
+  std::atomic<bool> m_bUserRestored{false};  // also read by a worker's warning
+  bool m_bClosing = false;
+  bool m_bClosed = false;
+  bool m_bResetDone = false;
+  int m_pendingReset = 0;  // 0 none, 1 with pages, 2 without
+  int m_exitCode = 0;
+};
+
+}  // namespace kanro::frame

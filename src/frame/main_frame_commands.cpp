@@ -1,0 +1,144 @@
+// The program-level commands of the main window: version check and result,
+// settings and keywords, reset, stylesheet, home page, customize, about.
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app/keyword_list.h"
+#include "app/paths.h"
+#include "app/settings_store.h"
+#include "app/version.h"
+#include "frame/about_box.h"
+#include "frame/caption_bar.h"
+#include "frame/customize_dialog.h"
+#include "frame/download_orchestrator.h"
+#include "frame/logic/reset_files.h"
+#include "frame/logic/version_verdict.h"
+#include "frame/main_frame.h"
+#include "settings/stand_in_dialog.h"
+#include "taskpane/ui/task_pane.h"
+#include "view/ui/kanro_view.h"
+
+#include <QComboBox>
+
+namespace kanro::frame {
+namespace {
+
+// A message box with Japanese button texts and no icon unless asked.
+int AskBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
+           QMessageBox::Icon icon = QMessageBox::NoIcon) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
+  if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
+  if (QAbstractButton* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("キャンセル"));
+  if (QAbstractButton* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("OK"));
+  return box.exec();
+}
+
+}  // namespace
+
+int CMainFrame::ShowMessage(const QString& text, int buttons, int icon) {
+  return AskBox(this, QStringLiteral("Kanro"), text, QMessageBox::StandardButtons(buttons),
+                static_cast<QMessageBox::Icon>(icon));
+}
+
+void CMainFrame::OnCheckVersion() {
+  if (m_orchestrator->IsBusy() || g_pNetBusy.load() != nullptr) {
+    ShowMessage(QStringLiteral("ダウンロード処理中は確認できません。\n完了後に再度実行してください。"), QMessageBox::Ok,
+                QMessageBox::NoIcon);
+    return;
+  }
+  m_orchestrator->StartVersionCheck(true);
+}
+
+void CMainFrame::ShowVersionResult(const std::string& file) {
+  const VersionVerdict verdict = JudgeVersionFile(app::GetVersionString(), file);
+  const bool user = m_orchestrator->UserVersionCheck();
+  m_orchestrator->ClearUserVersionCheck();
+  if (verdict.kind == VersionVerdict::Kind::Newer) {
+    const QString message = QString::fromStdString(verdict.message);
+    m_captionBar->EnableNewVersionButton(message);
+    Q_EMIT versionResultShown();
+    if (user) ShowMessage(message, QMessageBox::Ok, QMessageBox::NoIcon);
+    return;
+  }
+  Q_EMIT versionResultShown();
+  if (verdict.kind == VersionVerdict::Kind::UpToDate && user)
+    ShowMessage(QStringLiteral("お使いのバージョンが最新です。"), QMessageBox::Ok, QMessageBox::NoIcon);
+}
+
+void CMainFrame::OnSettings() {
+  const std::string remembered = GetSelectedEntry();
+  settings::CStandInDialog dialog(QStringLiteral("プログラムの設定"),
+                                  QStringLiteral("設定画面は準備中です。OK で設定を読み直します。"), this);
+  if (dialog.exec() == QDialog::Accepted) {
+    FillListingSelector();
+    int index = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i)
+      if (m_entries[i] == remembered) index = static_cast<int>(i);
+    SelectIndex(m_entries.empty() ? -1 : index);
+    app::LoadKeywords(m_keywords);
+    SearchKeywords();
+    m_view->OnCommand(ID_LISTING_SELECTOR);
+    m_taskPane->ShowChainTasks();
+  }
+  // Stylesheet and display settings take effect either way.
+  m_view->Reload();
+}
+
+void CMainFrame::OnEditKeywords() {
+  settings::CStandInDialog dialog(QStringLiteral("キーワードの編集"),
+                                  QStringLiteral("キーワードの編集画面は準備中です。OK でキーワードを読み直します。"),
+                                  this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  app::LoadKeywords(m_keywords);
+  SearchKeywords();
+  m_view->Reload();
+}
+
+void CMainFrame::OnResetProgram() {
+  const int answer = ShowMessage(QStringLiteral("プログラムの情報をレジストリから削除し、プログラムを終了します。\n"
+                                                "ダウンロードした番組表ファイルも削除しますか？"),
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoIcon);
+  if (answer != QMessageBox::Yes && answer != QMessageBox::No) return;
+  m_pendingReset = answer == QMessageBox::Yes ? 1 : 2;
+  // A running worker is cancelled and ended first, so nothing it does lands
+  // after the reset; readyToClose continues here.
+  if (m_orchestrator->PrepareClose()) RunReset(m_pendingReset == 1);
+}
+
+void CMainFrame::RunReset(bool withPages) {
+  m_pendingReset = 0;
+  RemoveFiles(ResetFileList(app::DataDir(), withPages));
+  app::DeleteAllProfileValues();
+  SelectIndex(-1);
+  m_bResetDone = true;
+  close();
+}
+
+void CMainFrame::OnEditCss() {
+  const QString path = QString::fromStdString(app::StylesheetPath().string());
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    AskBox(this, QStringLiteral("Kanro"), path + QStringLiteral(" が開けませんでした。"), QMessageBox::Ok,
+           QMessageBox::Information);
+}
+
+void CMainFrame::OnHomePage() { QDesktopServices::openUrl(QUrl(HomePageAddress())); }
+
+void CMainFrame::OnCustomize() {
+  SaveSelectorIndex();
+  std::vector<CustomizableBar> bars;
+  for (const ToolBarInfo& info : ToolBars()) bars.push_back({ToolBar(info.id), info.id, m_barEntries[info.id]});
+  CCustomizeDialog dialog(std::move(bars), [this](unsigned barId) { ResetToolBar(barId); }, this);
+  dialog.exec();
+  for (const ToolBarInfo& info : ToolBars()) SaveToolBarButtons(info.id);
+}
+
+void CMainFrame::OnAbout() {
+  CAboutBox box(this);
+  box.exec();
+}
+
+}  // namespace kanro::frame

@@ -1,0 +1,376 @@
+#include "view/ui/kanro_view.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <memory>
+
+#include "app/auto_download.h"
+#include "app/listing_time.h"
+#include "app/messages.h"
+#include "app/settings_store.h"
+#include "text/codepage.h"
+#include "view/current_date.h"
+#include "view/day_navigation.h"
+#include "view/launch_auto.h"
+#include "view/page_locations.h"
+#include "view/ui/data_page_printer.h"
+#include "view/ui/find_bar.h"
+#include "view/ui/view_page.h"
+
+namespace kanro::view {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kRefreshDaysMessage = 1127;  // UM_REFRESHDAYS
+constexpr unsigned kScrollToCellMessage = 1128;  // UM_SCROLLTOCELL
+constexpr unsigned kShowDayMessage = 1129;       // UM_SHOWDAY
+
+// The data page's document as seen from the frameset (the top page).
+const QString kFramedDataDocument = QStringLiteral("window.frames['data'].document");
+
+// Arguments as a script array literal: JSON strings are script strings.
+QString ScriptArguments(const QJsonArray& arguments) {
+  return QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact));
+}
+
+QString FullyEncoded(const QUrl& url) { return QString::fromUtf8(url.toEncoded()); }
+
+}  // namespace
+
+class CKanroView::Impl {
+ public:
+  ~Impl() {
+    // Pages go before the profile they use.
+    printer.reset();
+    delete web;
+    delete page;
+    delete profile;
+  }
+
+  QWebEngineProfile* profile = nullptr;
+  ViewPage* page = nullptr;
+  QWebEngineView* web = nullptr;
+  CFindBar* findBar = nullptr;
+  std::unique_ptr<DataPagePrinter> printer;
+
+  QUrl indexUrl;
+  bool framesetLoading = false;
+  bool framesetLoaded = false;
+  LaunchAutoPending launchAuto;
+
+  fs::path documentPath;  // the data page on screen
+  fs::path headerPath;    // its header page
+};
+
+CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_host(host), m_impl(new Impl) {
+  m_impl->indexUrl = IndexUrl();
+  m_impl->profile = CreateViewProfile();
+  m_impl->page = new ViewPage(m_impl->profile);
+  m_impl->page->onFrameReport = [this](const FrameReport& report) { OnFrameReport(report); };
+  m_impl->page->onWatchLink = [this](const QUrl& url) { OnWatchLink(url); };
+  connect(m_impl->page, &QWebEnginePage::loadStarted, this, &CKanroView::OnLoadStarted);
+  connect(m_impl->page, &QWebEnginePage::loadFinished, this, &CKanroView::OnLoadFinished);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  m_impl->web = new QWebEngineView(this);
+  m_impl->web->setPage(m_impl->page);
+  m_impl->web->setAccessibleName(QStringLiteral("番組表"));
+  m_impl->findBar = new CFindBar(*m_impl->page, this);
+  layout->addWidget(m_impl->web, 1);
+  layout->addWidget(m_impl->findBar);
+  setFocusProxy(m_impl->web);
+}
+
+CKanroView::~CKanroView() { delete m_impl; }
+
+QWebEngineView* CKanroView::WebView() const { return m_impl->web; }
+CFindBar* CKanroView::FindBar() const { return m_impl->findBar; }
+const fs::path& CKanroView::DocumentPath() const { return m_impl->documentPath; }
+bool CKanroView::IsFramesetLoaded() const { return m_impl->framesetLoaded; }
+void CKanroView::OnDownloadStarted() { m_impl->launchAuto.DownloadStarted(); }
+bool CKanroView::WorkerRunning() const { return g_pNetBusy.load() != nullptr; }
+
+void CKanroView::OnInitialUpdate() {
+  // Never written: no listing was ever chosen, the settings sheet comes first.
+  if (GetProfileInt("Window", "TvProgramTypeIndex", -1) == -1) m_host.SendFrameCommand(31004);
+  m_host.SendFrameCommand(60122);
+  m_host.SendFrameCommand(31012);
+  if (app::m_bAutoDownload) {
+    m_host.SendFrameCommand(32001);
+    return;
+  }
+  m_impl->launchAuto.Arm(GetProfileInt("Download", "LaunchAuto", 0) != 0);
+  LoadFrameset();
+}
+
+bool CKanroView::HandlesCommand(unsigned id) {
+  switch (id) {
+    case 31001: case 31002: case 31006: case 31007: case 31015: case 31018:
+      return true;
+    default:
+      return (id >= kFirstHourCommand && id <= kLastHourCommand) || (id >= kFirstDayCommand && id <= kLastDayCommand);
+  }
+}
+
+void CKanroView::OnCommand(unsigned id) {
+  switch (id) {
+    case 31001: OnListingSelected(); return;
+    case 31002: OnDatePicked(); return;
+    case 31006: OnPrintPreview(); return;
+    case 31007: OnFindInPage(); return;
+    case 31015: OnRedisplay(); return;
+    case 31018: OnShowNow(); return;
+    default: break;
+  }
+  if (id >= kFirstHourCommand && id <= kLastHourCommand) OnHourCommand(id);
+  else if (id >= kFirstDayCommand && id <= kLastDayCommand) OnDayCommand(id);
+}
+
+CommandState CKanroView::OnUpdateCommand(unsigned id) const {
+  if (id >= kFirstDayCommand && id <= kLastDayCommand)
+    return DayCommandState(id, m_dayAvailable, m_host.DateMap(), CurrentDate());
+  return {};
+}
+
+intptr_t CKanroView::HandleMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case kRefreshDaysMessage: RefreshDayAvailability(); break;
+    case kScrollToCellMessage: ScrollToCell(wParam, lParam); break;
+    case kShowDayMessage: ShowCurrentDay(); break;
+    default: break;
+  }
+  return 0;
+}
+
+void CKanroView::LoadFrameset() {
+  // Without index.htm there is nothing to show; the view stays empty.
+  if (!IsShowablePage(LocalPathOf(m_impl->indexUrl))) return;
+  m_impl->framesetLoading = true;
+  m_impl->page->load(m_impl->indexUrl);
+}
+
+void CKanroView::OnLoadStarted() {
+  m_impl->framesetLoading = true;
+  m_impl->framesetLoaded = false;
+}
+
+void CKanroView::OnLoadFinished(bool ok) {
+  m_impl->framesetLoading = false;
+  FrameReport top;
+  top.topFrame = true;
+  top.url = m_impl->page->url();
+  if (!ok || ClassifyReport(top) != ReportedPage::Frameset) return;
+  m_impl->framesetLoaded = true;
+  // The current listing day of this week: the week is brought back first, so
+  // a frameset loaded after "next week" or past 04:55 on a Sunday shows the
+  // right day.
+  m_host.SendFrameCommand(60122);
+  OnDayCommand(CurrentListingDayCommand());
+}
+
+void CKanroView::OnFrameReport(const FrameReport& report) {
+  switch (ClassifyReport(report)) {
+    case ReportedPage::DataPage:
+      OnDataPageLoaded(report);
+      break;
+    case ReportedPage::HiddenFrameAnswer:
+      // The hidden frame has done its job; it must not keep a remote page.
+      m_impl->page->runJavaScript(QStringLiteral("(function () {"
+                                                 "  var data = window.frames['data'];"
+                                                 "  var hidden = data && data.frames['iepg'];"
+                                                 "  if (hidden) hidden.location.replace('about:blank');"
+                                                 "})()"),
+                                  QWebEngineScript::ApplicationWorld);
+      break;
+    case ReportedPage::Frameset:
+    case ReportedPage::Other:
+      break;
+  }
+}
+
+void CKanroView::OnDataPageLoaded(const FrameReport& report) {
+  // A page deleted meanwhile shows the browser's error page: leave
+  // everything as it was.
+  const fs::path page = LocalPathOf(report.url);
+  if (!IsShowablePage(page)) return;
+  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(32001);
+  // The keyboard scrolls the listing, unless the reader is typing in the find bar.
+  if (!m_impl->findBar->isAncestorOf(QApplication::focusWidget()))
+    m_impl->page->runJavaScript(QStringLiteral("window.frames['data'] && window.frames['data'].focus();"),
+                                QWebEngineScript::ApplicationWorld);
+  m_host.SetWindowCaption(text::Utf8ToCp932(WindowCaption(report.title.toStdString())));
+  // A reload keeps the reader's scroll position; a newly shown day of today
+  // opens at the wall-clock hour.
+  if (!report.reload && CurrentDate() == app::DateText(app::GetListingTime())) OnHourCommand(CurrentHourCommand());
+  ApplyWatchMarks(m_impl->page, kFramedDataDocument);
+  HighlightKeywords(m_impl->page, kFramedDataDocument);
+  Q_EMIT dataPageShown(QString::fromStdString(page.string()));
+}
+
+void CKanroView::OnDayCommand(unsigned id) {
+  const auto available = m_dayAvailable.find(id);
+  if (available != m_dayAvailable.end() && available->second != 0) {
+    if (!m_impl->framesetLoaded) {
+      // Its completion shows the current listing day.
+      if (!m_impl->framesetLoading) LoadFrameset();
+      return;
+    }
+    const auto date = m_host.DateMap().find(id);
+    if (date == m_host.DateMap().end()) return;
+    CurrentDate() = date->second;
+    ShowCurrentDay();
+    return;
+  }
+  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(32001);
+}
+
+void CKanroView::OnHourCommand(unsigned id) {
+  const std::string anchor = HourAnchor(id);
+  if (anchor.empty() || !m_impl->framesetLoaded) return;
+  JumpToAnchor(anchor);
+}
+
+void CKanroView::JumpToAnchor(const std::string& name) {
+  // Setting the same hash again does not scroll: then the anchor is brought
+  // into view directly. A hash change is not a page load and re-marks nothing.
+  const QString script = QStringLiteral(
+      "(function (name) {"
+      "  var data = window.frames['data'];"
+      "  if (!data || !data.document) return false;"
+      "  if (data.location.hash === '#' + name) {"
+      "    var anchor = data.document.getElementsByName(name)[0] || data.document.getElementById(name);"
+      "    if (anchor) anchor.scrollIntoView();"
+      "  } else {"
+      "    data.location.hash = '#' + name;"
+      "  }"
+      "  return true;"
+      "}).apply(null, %1)")
+                             .arg(ScriptArguments(QJsonArray{QString::fromStdString(name)}));
+  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void CKanroView::ShowCurrentDay() {
+  const std::string entry = m_host.GetSelectedEntry();
+  const std::string date = CurrentDate();
+  if (entry.empty() || date.empty()) return;
+  const fs::path header = HeaderPagePath(entry);
+  const fs::path data = DataPagePath(date, entry);
+  // A data page is never shown without its header page.
+  if (!IsShowablePage(header) || !IsShowablePage(data)) return;
+
+  int year = 0, month = 0, day = 0;
+  if (ParseDate8(date, &year, &month, &day)) m_host.SetPickerDate(year, month, day);
+  m_impl->documentPath = data;
+  m_impl->headerPath = header;
+  const std::string updated = ListingTimeText(data);
+  if (!updated.empty()) m_host.SetListingTimeText(updated);
+  if (!m_impl->framesetLoaded) return;
+
+  const QString script = QStringLiteral(
+      "(function (head, data) {"
+      "  var frames = window.frames;"
+      "  if (!frames['head'] || !frames['data']) return false;"
+      "  frames['head'].location.replace(head);"
+      "  frames['data'].location.replace(data);"
+      "  return true;"
+      "}).apply(null, %1)")
+                             .arg(ScriptArguments(QJsonArray{FullyEncoded(PageUrl(header)), FullyEncoded(PageUrl(data))}));
+  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void CKanroView::RefreshDayAvailability() {
+  if (WorkerRunning()) m_impl->launchAuto.DownloadStarted();
+  m_dayAvailable = ComputeDayAvailability(m_host.DateMap(), m_host.GetSelectedEntry());
+  m_host.DayAvailabilityChanged();
+}
+
+void CKanroView::OnShowNow() {
+  m_host.SendFrameCommand(60122);
+  OnDayCommand(CurrentListingDayCommand());
+}
+
+void CKanroView::OnDatePicked() {
+  int year = 0, month = 0, day = 0;
+  if (!m_host.GetPickerDate(&year, &month, &day)) return;
+  CurrentDate() = FormatDate8(year, month, day);
+  ShowCurrentDay();
+}
+
+void CKanroView::OnListingSelected() {
+  RefreshDayAvailability();
+  ShowCurrentDay();
+}
+
+void CKanroView::OnRedisplay() { Reload(); }
+
+void CKanroView::Reload() {
+  if (!m_impl->framesetLoaded || m_impl->documentPath.empty()) return;
+  // A page deleted while shown stays on screen as it was.
+  if (!IsShowablePage(m_impl->documentPath)) return;
+  const bool header = IsShowablePage(m_impl->headerPath);
+  const QString script = QStringLiteral(
+      "(function (header) {"
+      "  var frames = window.frames;"
+      "  if (!frames['data']) return false;"
+      "  if (header && frames['head']) frames['head'].location.reload();"
+      "  frames['data'].location.reload();"
+      "  return true;"
+      "}).apply(null, %1)")
+                             .arg(ScriptArguments(QJsonArray{header}));
+  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void CKanroView::ScrollToCell(uintptr_t, intptr_t) {}
+
+void CKanroView::OnWatchLink(const QUrl&) {}
+
+void CKanroView::ApplyWatchMarks(QWebEnginePage*, const QString&) {}
+
+void CKanroView::HighlightKeywords(QWebEnginePage*, const QString&) {}
+
+bool CKanroView::PrintDataPage(QPrinter& printer) {
+  if (m_impl->documentPath.empty() || !IsShowablePage(m_impl->documentPath)) return false;
+  DataPagePrinter job(m_impl->profile);
+  if (!job.Load(PageUrl(m_impl->documentPath))) return false;
+  ApplyWatchMarks(job.Page(), QStringLiteral("document"));
+  return job.Print(printer);
+}
+
+void CKanroView::OnPrintPreview() {
+  if (m_impl->documentPath.empty() || !IsShowablePage(m_impl->documentPath)) return;
+  // One loaded copy serves every repaint of the preview.
+  m_impl->printer = std::make_unique<DataPagePrinter>(m_impl->profile);
+  if (!m_impl->printer->Load(PageUrl(m_impl->documentPath))) {
+    m_impl->printer.reset();
+    return;
+  }
+  ApplyWatchMarks(m_impl->printer->Page(), QStringLiteral("document"));
+  // Every sheet is rendered as an image at the printer's resolution: 300 dpi
+  // prints sharp text without taking minutes for a whole day.
+  QPrinter printer;
+  printer.setResolution(300);
+  QPrintPreviewDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
+  connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
+    if (m_impl->printer) m_impl->printer->Print(*target);
+  });
+  dialog.exec();
+  m_impl->printer.reset();
+}
+
+void CKanroView::OnFindInPage() { m_impl->findBar->Open(); }
+
+}  // namespace kanro::view

@@ -1,0 +1,141 @@
+#include "view/ui/view_page.h"
+
+#include <QDesktopServices>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlSchemeHandler>
+
+#include "net/service_request.h"
+#include "view/link_policy.h"
+
+namespace kanro::view {
+
+QUrl ServiceAddress() { return QUrl(QString::fromStdString(net::ServiceUrl())); }
+
+void RemoteRequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
+  if (ShouldBlockRequest(info.requestUrl(), ServiceAddress())) info.block(true);
+}
+
+namespace {
+
+// Watch links are commands of the program, decided before any load; a page
+// that asks for a prp resource gets nothing.
+class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
+ public:
+  using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+  void requestStarted(QWebEngineUrlRequestJob* job) override { job->fail(QWebEngineUrlRequestJob::RequestDenied); }
+};
+
+}  // namespace
+
+QWebEngineProfile* CreateViewProfile() {
+  auto* profile = new QWebEngineProfile();  // no storage name: off the record
+  profile->setUrlRequestInterceptor(new RemoteRequestBlocker(profile));
+  // Without a handler, navigations to prp never reach acceptNavigationRequest.
+  profile->installUrlSchemeHandler("prp", new RefusingSchemeHandler(profile));
+  QWebEngineSettings* settings = profile->settings();
+  // The pages are built from network content and loaded from file URLs with
+  // access to local files: their own script never runs.
+  settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+  settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+  // Local pages may reach the network only through the request blocker,
+  // which lets the service address alone pass (the hidden frame's watch
+  // notifications); with this off, WebEngine would block the service too.
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+  settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+  settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
+  return profile;
+}
+
+namespace {
+
+// Runs in every frame when its document is ready: reports the frame, and in
+// the data frame keeps the header frame's horizontal scroll in step.
+QString ReportScript(const QString& prefix) {
+  QString source = QStringLiteral(R"JS(
+(function () {
+  var nav = performance.getEntriesByType ? performance.getEntriesByType('navigation')[0] : null;
+  var report = {top: window === window.top, name: String(window.name || ''), href: String(location.href),
+                title: String(document.title || ''), reload: !!(nav && nav.type === 'reload')};
+  console.log(PREFIX + JSON.stringify(report));
+  if (window !== window.top && window.name === 'data') {
+    window.addEventListener('scroll', function () {
+      try {
+        var head = window.parent.frames['head'];
+        if (head) head.scrollTo(window.scrollX, head.scrollY);
+      } catch (e) {}
+    }, {passive: true});
+  }
+})();
+)JS");
+  source.replace(QStringLiteral("PREFIX"),
+                 QString::fromUtf8(QJsonDocument(QJsonObject{{"p", prefix}}).toJson(QJsonDocument::Compact)) +
+                     QStringLiteral(".p"));
+  return source;
+}
+
+}  // namespace
+
+ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
+  // Page script is off, so nothing but our script can write to the console;
+  // the random prefix keeps it that way should that ever change.
+  m_reportPrefix = QStringLiteral("kanro-view-%1:").arg(QRandomGenerator::global()->generate64(), 16, 16, QChar('0'));
+  QWebEngineScript script;
+  script.setName(QStringLiteral("kanro-frame-report"));
+  script.setInjectionPoint(QWebEngineScript::DocumentReady);
+  script.setRunsOnSubFrames(true);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setSourceCode(ReportScript(m_reportPrefix));
+  scripts().insert(script);
+
+  connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+    // No second window: a link that asks for one is handled like a click.
+    Handle(request.requestedUrl(), true);
+  });
+}
+
+bool ViewPage::Handle(const QUrl& url, bool userClick) {
+  switch (DecideNavigation(url, userClick, ServiceAddress())) {
+    case NavigationDecision::Allow:
+      return true;
+    case NavigationDecision::WatchLink:
+      if (onWatchLink) onWatchLink(url);
+      return false;
+    case NavigationDecision::OpenExternally:
+      QDesktopServices::openUrl(url);
+      return false;
+    case NavigationDecision::Refuse:
+      return false;
+  }
+  return false;
+}
+
+bool ViewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool) {
+  return Handle(url, type == NavigationTypeLinkClicked);
+}
+
+void ViewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
+                                        const QString&) {
+  if (!message.startsWith(m_reportPrefix)) return;
+  const QJsonObject object = QJsonDocument::fromJson(message.mid(m_reportPrefix.size()).toUtf8()).object();
+  if (object.isEmpty()) return;
+  FrameReport report;
+  report.topFrame = object.value(QStringLiteral("top")).toBool();
+  report.name = object.value(QStringLiteral("name")).toString();
+  report.url = QUrl(object.value(QStringLiteral("href")).toString());
+  report.title = object.value(QStringLiteral("title")).toString();
+  report.reload = object.value(QStringLiteral("reload")).toBool();
+  if (onFrameReport) onFrameReport(report);
+}
+
+}  // namespace kanro::view

@@ -1,0 +1,51 @@
+#pragma once
+// The web page of the listing view: it refuses page script (our own scripts
+// run in the application world), reports every frame's document as it becomes
+// ready, hands watch links to the view and remote links to the desktop
+// browser, and keeps local pages from loading anything off the machine.
+#include <QWebEnginePage>
+#include <QWebEngineUrlRequestInterceptor>
+
+#include <functional>
+
+#include "view/page_locations.h"
+
+class QWebEngineProfile;
+
+namespace kanro::view {
+
+// Blocks every remote request except the maker's service.
+class RemoteRequestBlocker : public QWebEngineUrlRequestInterceptor {
+  Q_OBJECT
+ public:
+  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+};
+
+// A profile of the view's own: off the record, page script off, remote
+// requests blocked, Shift_JIS as the fallback encoding. The caller owns it and
+// deletes it after every page that uses it.
+QWebEngineProfile* CreateViewProfile();
+
+// The maker's service address the pages may reach.
+QUrl ServiceAddress();
+
+class ViewPage : public QWebEnginePage {
+  Q_OBJECT
+ public:
+  ViewPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+  std::function<void(const FrameReport&)> onFrameReport;
+  std::function<void(const QUrl&)> onWatchLink;
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                const QString& source) override;
+
+ private:
+  bool Handle(const QUrl& url, bool userClick);
+  QString m_reportPrefix;
+};
+
+}  // namespace kanro::view

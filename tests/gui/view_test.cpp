@@ -1,0 +1,500 @@
+// The listing view in a real WebEngine (offscreen) over generated pages in a
+// temporary data folder, with a small window stand-in as its host.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPrinter>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/auto_download.h"
+#include "app/clock.h"
+#include "app/frameset_page.h"
+#include "app/listing_time.h"
+#include "app/messages.h"
+#include "app/paths.h"
+#include "app/settings_store.h"
+#include "sites/goo_html_creater.h"
+#include "sites/sample_pages.h"
+#include "support/local_http_server.h"
+#include "support/temp_dir.h"
+#include "text/codepage.h"
+#include "view/current_date.h"
+#include "view/page_locations.h"
+#include "view/ui/find_bar.h"
+#include "view/ui/kanro_view.h"
+#include "view/ui/prp_scheme.h"
+#include "view/view_host.h"
+
+// Readable failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QDate& date, std::ostream* out) { *out << date.toString(Qt::ISODate).toStdString(); }
+
+namespace {
+
+namespace fs = std::filesystem;
+using kanro::view::CKanroView;
+
+class QtEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    kanro::view::RegisterPrpScheme();
+    app_ = new QApplication(argc_, argv_);
+  }
+  void TearDown() override { delete app_; }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "gui_view_test";
+  char* argv_[2] = {name_, nullptr};
+  QApplication* app_ = nullptr;
+};
+testing::Environment* const kQtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// The window as the view sees it: a listing selector, the week's day
+// buttons (this week holds the current listing date), the date picker and the
+// texts it was handed.
+class TestViewHost : public kanro::view::ViewHost {
+ public:
+  std::string entry = "08GooTv";
+  std::map<unsigned, std::string> dates;
+  int weekShift = 0;
+  QDate picker;
+  std::string listingTime;
+  std::string caption;
+  std::vector<unsigned> commands;
+  int availabilityChanges = 0;
+  CKanroView* view = nullptr;
+
+  std::string GetSelectedEntry() const override { return entry; }
+  const std::map<unsigned, std::string>& DateMap() const override { return dates; }
+  void SetPickerDate(int year, int month, int day) override { picker = QDate(year, month, day); }
+  bool GetPickerDate(int* year, int* month, int* day) const override {
+    if (!picker.isValid()) return false;
+    *year = picker.year();
+    *month = picker.month();
+    *day = picker.day();
+    return true;
+  }
+  void SetListingTimeText(const std::string& text) override { listingTime = text; }
+  void SetWindowCaption(const std::string& text) override { caption = text; }
+  void SendFrameCommand(unsigned id) override {
+    commands.push_back(id);
+    if (id >= 60121 && id <= 60123) SetWeek(static_cast<int>(id) - 60122);
+  }
+  void DayAvailabilityChanged() override { ++availabilityChanges; }
+
+  void SetWeek(int shift) {
+    weekShift = shift;
+    const QDate listing = QDateTime::fromSecsSinceEpoch(kanro::app::GetListingTime()).date();
+    const QDate sunday = listing.addDays(-(listing.dayOfWeek() % 7) + 7 * shift);
+    dates.clear();
+    for (int i = 0; i < 21; ++i)
+      dates[60000 + static_cast<unsigned>(i)] = sunday.addDays(i - 7).toString(QStringLiteral("yyyyMMdd")).toStdString();
+    if (view) view->HandleMessage(1127, 0, 0);
+  }
+  unsigned DayCommandOf(const std::string& date) const {
+    for (const auto& [id, d] : dates)
+      if (d == date) return id;
+    return 0;
+  }
+};
+
+// Counts a signal's emissions; wait() runs the event loop until the next one.
+class SignalCounter : public QObject {
+ public:
+  template <class Sender, class Signal>
+  SignalCounter(Sender* sender, Signal signal) {
+    connect(sender, signal, this, [this] {
+      ++count_;
+      if (loop_) loop_->quit();
+    });
+  }
+  bool wait(int milliseconds) {
+    const int before = count_;
+    QEventLoop loop;
+    loop_ = &loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    loop_ = nullptr;
+    return count_ > before;
+  }
+  int count() const { return count_; }
+
+ private:
+  int count_ = 0;
+  QEventLoop* loop_ = nullptr;
+};
+
+// Runs a script in the application world of the view's page and waits for its answer.
+QVariant Eval(QWebEnginePage* page, const QString& script) {
+  auto result = std::make_shared<QVariant>();
+  QEventLoop loop;
+  QPointer<QEventLoop> waiting(&loop);
+  page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [result, waiting](const QVariant& value) {
+    *result = value;
+    if (waiting) waiting->quit();
+  });
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  loop.exec();
+  return *result;
+}
+
+std::string TitleOf(const std::string& date, const std::string& entry) { return "番組表 " + date + " " + entry; }
+
+class ViewTest : public testing::Test {
+ protected:
+  void SetUp() override { UseDataFolder(temp_.path() / "kanro"); }
+
+  void UseDataFolder(const fs::path& root) {
+    kanro::app::DeleteAllProfileValues();
+    WriteProfileInt("Window", "TvProgramTypeIndex", 0);
+    fs::create_directories(root);
+    kanro::app::SetDataDir(root);
+    fs::create_directories(kanro::app::DataFolder());
+    fs::create_directories(kanro::app::HeadFolder());
+    ASSERT_TRUE(kanro::app::CreateIndex(kanro::app::IndexPath()));
+    // 03:00 on Thursday 10 March 2011: the listing day is still 9 March.
+    const int64_t now = kanro::app::FromLocalDate(2011, 3, 10, 3, 0, 0);
+    kanro::app::SetClockForTesting([now] { return now; });
+    kanro::view::CurrentDate().clear();
+    kanro::app::m_bAutoDownload = false;
+  }
+
+  void TearDown() override {
+    view_.reset();
+    kanro::app::SetClockForTesting({});
+    kanro::app::m_bAutoDownload = false;
+    kanro::view::CurrentDate().clear();
+    g_pNetBusy.store(nullptr);
+  }
+
+  // Header and data page of a goo entry for one date, written by the converter.
+  static void WritePages(const std::string& date, const std::string& entry = "08GooTv",
+                         const std::string& typeKey = "GooTv", bool header = true) {
+    kanro::sites::SamplePageOptions options;
+    options.typeKey = typeKey;
+    options.year = std::stoi(date.substr(0, 4));
+    options.month = std::stoi(date.substr(4, 2));
+    options.day = std::stoi(date.substr(6, 2));
+    const fs::path downloaded = kanro::app::DataDir() / "downloaded.html";
+    ASSERT_TRUE(kanro::sites::WriteSamplePage(downloaded, options));
+    kanro::sites::CGooHtmlCreater creater;
+    if (header) {
+      ASSERT_TRUE(creater.CreateHead(downloaded, kanro::view::HeaderPagePath(entry)));
+    }
+    ASSERT_TRUE(creater.CreateData(downloaded, kanro::view::DataPagePath(date, entry),
+                                   kanro::text::Utf8ToCp932(TitleOf(date, entry))));
+    fs::remove(downloaded);
+  }
+
+  void CreateView() {
+    view_ = std::make_unique<CKanroView>(host_);
+    host_.view = view_.get();
+    view_->resize(900, 600);
+    view_->show();
+  }
+
+  QWebEnginePage* Page() const { return view_->WebView()->page(); }
+
+  // Runs the action and waits until a data page has loaded in the view.
+  template <class Action>
+  bool ShowsDataPageAfter(Action action) {
+    SignalCounter shown(view_.get(), &CKanroView::dataPageShown);
+    action();
+    return shown.wait(20000);
+  }
+  bool StartUp() {
+    CreateView();
+    return ShowsDataPageAfter([this] { view_->OnInitialUpdate(); });
+  }
+
+  QString FrameUrl(const char* frame) const {
+    // The address without the hour anchor.
+    return Eval(Page(), QStringLiteral("window.frames['%1'] ? String(window.frames['%1'].location.href).replace(/#.*$/, '') : ''")
+                            .arg(QString::fromLatin1(frame)))
+        .toString();
+  }
+  QString DataHash() const {
+    return Eval(Page(), QStringLiteral("window.frames['data'] ? String(window.frames['data'].location.hash) : ''"))
+        .toString();
+  }
+  static QString UrlOf(const fs::path& page) { return QString::fromUtf8(kanro::view::PageUrl(page).toEncoded()); }
+  static QString DataUrl(const std::string& date, const std::string& entry = "08GooTv") {
+    return UrlOf(kanro::view::DataPagePath(date, entry));
+  }
+
+  kanro::test::TempDir temp_{"kanro-view-gui"};
+  TestViewHost host_;
+  std::unique_ptr<CKanroView> view_;
+};
+
+TEST_F(ViewTest, StartUpShowsTheCurrentListingDayAtTheWallClockHour) {
+  WritePages("20110309");
+  WritePages("20110310");
+  ASSERT_TRUE(StartUp());
+
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{60122, 31012, 60122}));
+  EXPECT_EQ(kanro::view::CurrentDate(), "20110309");
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooTv")));
+  EXPECT_EQ(DataHash(), QStringLiteral("#2"));
+  EXPECT_EQ(host_.caption, kanro::text::Utf8ToCp932(TitleOf("20110309", "08GooTv") + " - Kanro"));
+  EXPECT_EQ(host_.listingTime.rfind("Update on ", 0), 0u) << host_.listingTime;
+  EXPECT_EQ(host_.picker, QDate(2011, 3, 9));
+  EXPECT_EQ(view_->DocumentPath(), kanro::view::DataPagePath("20110309", "08GooTv"));
+  const kanro::view::CommandState today = view_->OnUpdateCommand(host_.DayCommandOf("20110309"));
+  EXPECT_TRUE(today.enabled && today.checked);
+  const kanro::view::CommandState tomorrow = view_->OnUpdateCommand(host_.DayCommandOf("20110310"));
+  EXPECT_TRUE(tomorrow.enabled && !tomorrow.checked);
+  EXPECT_FALSE(view_->OnUpdateCommand(host_.DayCommandOf("20110311")).enabled);
+}
+
+TEST_F(ViewTest, DayHourDatePickerAndListingSelectorCommands) {
+  WritePages("20110309");
+  WritePages("20110310");
+  WritePages("20110310", "08GooBsDisital", "GooBsDisital");
+  ASSERT_TRUE(StartUp());
+
+  // Another day: no hour jump, it is not the current listing day.
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(host_.DayCommandOf("20110310")); }));
+  EXPECT_EQ(kanro::view::CurrentDate(), "20110310");
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110310"));
+  EXPECT_EQ(DataHash(), QString());
+  EXPECT_EQ(host_.caption, kanro::text::Utf8ToCp932(TitleOf("20110310", "08GooTv") + " - Kanro"));
+
+  view_->OnCommand(59505);
+  EXPECT_EQ(DataHash(), QStringLiteral("#top"));
+  view_->OnCommand(59500);
+  EXPECT_EQ(DataHash(), QStringLiteral("#23"));
+  view_->OnCommand(59507);
+  EXPECT_EQ(DataHash(), QStringLiteral("#6"));
+
+  // The other listing of the same day, header included.
+  host_.entry = "08GooBsDisital";
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31001); }));
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110310", "08GooBsDisital"));
+  EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooBsDisital")));
+  EXPECT_FALSE(view_->OnUpdateCommand(host_.DayCommandOf("20110309")).enabled);
+
+  // The date picker shows any date that has pages, and nothing for one without.
+  host_.entry = "08GooTv";
+  host_.picker = QDate(2011, 3, 9);
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31002); }));
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(DataHash(), QStringLiteral("#2"));
+  host_.picker = QDate(2011, 4, 1);
+  view_->OnCommand(31002);
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+
+  // "Next week", then the current listing command brings this week back.
+  host_.SendFrameCommand(60123);
+  ASSERT_TRUE(ShowsDataPageAfter([this] {
+    host_.picker = QDate(2011, 3, 10);
+    view_->OnCommand(31002);
+  }));
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31018); }));
+  EXPECT_EQ(host_.weekShift, 0);
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+}
+
+TEST_F(ViewTest, DataFolderWithSpaceHashDataAndJapaneseInItsPath) {
+  UseDataFolder(temp_.path() / "My Data #1" / "番組表 Data");
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(DataHash(), QStringLiteral("#2"));
+  EXPECT_EQ(host_.caption, kanro::text::Utf8ToCp932(TitleOf("20110309", "08GooTv") + " - Kanro"));
+}
+
+TEST_F(ViewTest, MissingOrEmptyPagesShowNothingAndLeaveTheViewAsItWas) {
+  WritePages("20110309");
+  WritePages("20110310");
+  ASSERT_TRUE(StartUp());
+
+  // A data page without its header page is never shown.
+  WritePages("20110310", "08GooUhfBs", "GooUhfBs", false);
+  host_.entry = "08GooUhfBs";
+  view_->OnCommand(31001);
+  host_.picker = QDate(2011, 3, 10);
+  view_->OnCommand(31002);
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooTv")));
+
+  // An empty data page is not shown either.
+  host_.entry = "08GooTv";
+  view_->OnCommand(31001);
+  kanro::test::WriteAll(kanro::view::DataPagePath("20110310", "08GooTv"), "");
+  view_->OnCommand(31002);
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+
+  // The page on screen deleted: re-display keeps what is shown.
+  fs::remove(kanro::view::DataPagePath("20110309", "08GooTv"));
+  view_->OnCommand(31015);
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(host_.caption, kanro::text::Utf8ToCp932(TitleOf("20110309", "08GooTv") + " - Kanro"));
+}
+
+TEST_F(ViewTest, ReloadReappliesMarksEvenWithAnHourAnchorInTheAddress) {
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+  ASSERT_EQ(DataHash(), QStringLiteral("#2"));
+  // An anchor jump is not a page load.
+  SignalCounter shown(view_.get(), &CKanroView::dataPageShown);
+  view_->OnCommand(59510);
+  EXPECT_EQ(DataHash(), QStringLiteral("#9"));
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->Reload(); }));
+  EXPECT_EQ(shown.count(), 1);
+  EXPECT_EQ(DataHash(), QStringLiteral("#9"));
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31015); }));
+}
+
+TEST_F(ViewTest, ChoosingADayBeforeTheFramesetLoadedShowsTheCurrentListingDay) {
+  WritePages("20110309");
+  WritePages("20110310");
+  kanro::app::m_bAutoDownload = true;
+  WriteProfileInt("Window", "TvProgramTypeIndex", -1);  // as if never written
+  kanro::app::DeleteProfileValues("Window", {"TvProgramTypeIndex"});
+  CreateView();
+  view_->OnInitialUpdate();
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{31004, 60122, 31012, 32001}));
+  EXPECT_FALSE(view_->IsFramesetLoaded());
+
+  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(host_.DayCommandOf("20110310")); }));
+  EXPECT_EQ(kanro::view::CurrentDate(), "20110309");
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+}
+
+TEST_F(ViewTest, AutomaticDownloadIsRequestedOnceWhenTheCurrentDayHasNoPage) {
+  WriteProfileInt("Download", "LaunchAuto", 1);
+  CreateView();
+  SignalCounter loaded(Page(), &QWebEnginePage::loadFinished);
+  view_->OnInitialUpdate();
+  ASSERT_TRUE(loaded.wait(20000));
+  EXPECT_TRUE(view_->IsFramesetLoaded());
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{60122, 31012, 60122, 32001}));
+  view_->OnCommand(host_.DayCommandOf("20110310"));
+  view_->OnCommand(31018);
+  EXPECT_EQ(std::count(host_.commands.begin(), host_.commands.end(), 32001u), 1);
+}
+
+TEST_F(ViewTest, PageScriptDoesNotRunAndTheHeaderFollowsTheDataFrame) {
+  // Hand-made pages: a wide table, a script of the page's own, a remote image.
+  kanro::test::LocalHttpServer remote;
+  std::atomic<int> requests{0};
+  remote.server().Get(".*", [&requests](const httplib::Request&, httplib::Response& response) {
+    ++requests;
+    response.set_content("x", "image/gif");
+  });
+  remote.Start();
+  const std::string wide = "<table width=\"3000\"><tr><td>wide</td></tr></table>";
+  kanro::test::WriteAll(kanro::view::HeaderPagePath("08GooTv"),
+                        "<html><head><title>Header</title></head><body>" + wide + "</body></html>");
+  kanro::test::WriteAll(kanro::view::DataPagePath("20110309", "08GooTv"),
+                        "<html><head><title>t</title></head><body>" + wide +
+                            "<script>document.body.setAttribute('data-ran', '1');</script>"
+                            "<img id=\"remote\" src=\"" + remote.Url("/a.gif") + "\">"
+                            "<iframe src=\"" + remote.Url("/frame.html") + "\"></iframe>"
+                            "<div style=\"height:3000px\"></div></body></html>");
+  ASSERT_TRUE(StartUp());
+  const QString data = QStringLiteral("window.frames['data']");
+  EXPECT_EQ(Eval(Page(), data + QStringLiteral(".document.body.hasAttribute('data-ran')")).toBool(), false);
+
+  Eval(Page(), data + QStringLiteral(".scrollTo(250, 0)"));
+  int headX = 0;
+  for (int i = 0; i < 200 && headX != 250; ++i)
+    headX = Eval(Page(), QStringLiteral("window.frames['head'].scrollX")).toInt();
+  EXPECT_EQ(headX, 250);
+
+  bool done = false;
+  for (int i = 0; i < 200 && !done; ++i)
+    done = Eval(Page(), data + QStringLiteral(".document.getElementById('remote').complete")).toBool();
+  EXPECT_TRUE(done);
+  EXPECT_EQ(Eval(Page(), data + QStringLiteral(".document.getElementById('remote').naturalWidth")).toInt(), 0);
+  EXPECT_EQ(requests.load(), 0);
+}
+
+TEST_F(ViewTest, WatchLinksAndRemotePagesNeverLoadInTheViewButTheServiceAnswers) {
+  kanro::test::LocalHttpServer service;
+  std::atomic<int> notifications{0};
+  std::atomic<int> others{0};
+  service.server().Get("/kanro/operate.php", [&notifications](const httplib::Request&, httplib::Response& response) {
+    ++notifications;
+    response.set_content("<html><body>ok</body></html>", "text/html");
+  });
+  service.server().Get(".*", [&others](const httplib::Request&, httplib::Response& response) {
+    ++others;
+    response.set_content("<html><body>elsewhere</body></html>", "text/html");
+  });
+  service.Start();
+  const std::string serviceUrl = service.Url("/kanro/operate.php");
+  setenv("KANRO_SERVICE_URL", serviceUrl.c_str(), 1);
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+
+  const QString data = QStringLiteral("window.frames['data']");
+  Eval(Page(), data + QStringLiteral(".location.href = 'prp://watch/?ID=0001&TIME=1&TITLE=x'"));
+  Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href = '%1?mode=watch'").arg(QString::fromStdString(serviceUrl)));
+  // The hidden frame reaches the service, then is cleared again.
+  QString hidden;
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 15000 && !(notifications.load() == 1 && hidden == QStringLiteral("about:blank")))
+    hidden = Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href")).toString();
+  EXPECT_EQ(notifications.load(), 1);
+  EXPECT_EQ(hidden, QStringLiteral("about:blank"));
+  // The navigations refused before it left the data frame where it was.
+  EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
+  EXPECT_EQ(others.load(), 0);
+  unsetenv("KANRO_SERVICE_URL");
+}
+
+TEST_F(ViewTest, FindBarSearchesTheDataPage) {
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+  const std::string channel = kanro::sites::SampleChannels("GooTv").front();
+  SignalCounter found(Page(), &QWebEnginePage::findTextFinished);
+  view_->OnCommand(31007);
+  EXPECT_TRUE(view_->FindBar()->isVisible());
+  view_->FindBar()->Field()->setText(QString::fromStdString(channel));
+  ASSERT_TRUE(found.wait(10000));
+  EXPECT_TRUE(view_->FindBar()->ResultText().contains(QStringLiteral("件"))) << view_->FindBar()->ResultText().toStdString();
+  view_->FindBar()->Field()->setText(QStringLiteral("どこにもない文字列"));
+  ASSERT_TRUE(found.wait(10000));
+  EXPECT_EQ(view_->FindBar()->ResultText(), QStringLiteral("見つかりません"));
+  view_->FindBar()->Close();
+  EXPECT_FALSE(view_->FindBar()->isVisible());
+}
+
+TEST_F(ViewTest, PrintsTheWholeDataPage) {
+  WritePages("20110309");
+  ASSERT_TRUE(StartUp());
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(72);
+  const fs::path pdf = temp_.path() / "day.pdf";
+  printer.setOutputFileName(QString::fromStdString(pdf.string()));
+  ASSERT_TRUE(view_->PrintDataPage(printer));
+  const std::string bytes = kanro::test::ReadAll(pdf);
+  ASSERT_GT(bytes.size(), 1000u);
+  size_t pages = 0;
+  for (size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+    if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  // A whole listing day does not fit on one sheet: more than what is on screen.
+  EXPECT_GT(pages, 1u);
+}
+
+}  // namespace
