@@ -21,7 +21,7 @@
 #include "frame/logic/reset_files.h"
 #include "frame/logic/version_verdict.h"
 #include "frame/main_frame.h"
-#include "settings/stand_in_dialog.h"
+#include "settings/setting_property_sheet.h"
 #include "taskpane/ui/task_pane.h"
 #include "view/ui/kanro_view.h"
 
@@ -76,8 +76,8 @@ void CMainFrame::ShowVersionResult(const std::string& file) {
 
 void CMainFrame::OnSettings() {
   const std::string remembered = GetSelectedEntry();
-  settings::CStandInDialog dialog(QStringLiteral("プログラムの設定"),
-                                  QStringLiteral("設定画面は準備中です。OK で設定を読み直します。"), this);
+  settings::CSettingPropertySheet dialog(this);
+  connect(&dialog, &settings::CSettingPropertySheet::stylesheetApplied, this, [this] { m_view->Reload(); });
   if (dialog.exec() == QDialog::Accepted) {
     FillListingSelector();
     int index = 0;
@@ -94,9 +94,7 @@ void CMainFrame::OnSettings() {
 }
 
 void CMainFrame::OnEditKeywords() {
-  settings::CStandInDialog dialog(QStringLiteral("キーワードの編集"),
-                                  QStringLiteral("キーワードの編集画面は準備中です。OK でキーワードを読み直します。"),
-                                  this);
+  settings::CKeywordSheet dialog(this);
   if (dialog.exec() != QDialog::Accepted) return;
   app::LoadKeywords(m_keywords);
   SearchKeywords();
