@@ -31,6 +31,7 @@
 // The perl programs come from the test sources (not built without tests).
 #if __has_include("unit/sites/creater_perl_program.h")
 #include "unit/sites/creater_perl_program.h"
+#include "bench_temp_dir.h"
 #define KANRO_HAVE_PERL_PROGRAM 1
 #endif
 
@@ -42,14 +43,7 @@ using kanro::sites::CYahooHtmlCreater;
 
 constexpr size_t kPageBytes = 300000;
 
-fs::path MakeTempDir(const char* prefix) {
-  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
-  if (!mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
+using kanro::bench::MakeTempDir;
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);

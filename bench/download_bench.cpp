@@ -30,6 +30,7 @@
 #include "listing/download_thread.h"
 #include "listing/listing_types.h"
 #include "sites/sample_pages.h"
+#include "bench_temp_dir.h"
 
 namespace {
 
@@ -40,14 +41,7 @@ const char* const kProgrammes =
     "08GooTv,08GooBsDisital,08GooUhfBs,08YahooAm,08YahooFm,13GooTv,13GooBsDisital,13GooUhfBs,13YahooAm,13YahooFm,";
 const std::vector<size_t> kPageSizes = {100000, 300000, 1000000};
 
-fs::path MakeTempDir(const char* prefix) {
-  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
-  if (!mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
+using kanro::bench::MakeTempDir;
 
 int64_t FirstDay() { return kanro::app::FromLocalDate(2011, 3, 9, 12, 0, 0); }
 

@@ -23,6 +23,7 @@
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
 #include "sites/yahoo_html_creater.h"
+#include "bench_temp_dir.h"
 
 namespace {
 
@@ -32,14 +33,7 @@ constexpr size_t kPageBytes = 300000;
 constexpr int kFirstDate = 20110309;
 constexpr int kDays = 8;
 
-fs::path MakeTempDir(const char* prefix) {
-  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
-  if (!mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
+using kanro::bench::MakeTempDir;
 
 struct Entry {
   const char* entry;
