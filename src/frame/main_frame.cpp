@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -342,6 +343,14 @@ void CMainFrame::CreateCaptionBarAndView() {
   layout->addWidget(m_view, 1);
   // A shown page may be another day: the day buttons' checks follow.
   connect(m_view, &view::CKanroView::dataPageShown, this, [this] { UpdateCommandStates(); });
+  // Tests and benchmarks outside the process follow shown pages through this file.
+  if (const QByteArray report = qgetenv("KANRO_REPORT_FIRST_PAGE"); !report.isEmpty()) {
+    connect(m_view, &view::CKanroView::dataPageShown, this, [this, report](const QString& localPath) {
+      QFile file(QString::fromLocal8Bit(report));
+      if (file.open(QIODevice::Append | QIODevice::Text))
+        file.write((windowTitle() + QLatin1Char('\t') + localPath + QLatin1Char('\n')).toUtf8());
+    });
+  }
   setCentralWidget(central);
 }
 
