@@ -19,6 +19,7 @@
 #include "frame/main_frame.h"
 #include "frame/message_box_notifier.h"
 #include "frame/single_instance.h"
+#include "frame/stop_signal_watcher.h"
 #include "view/ui/prp_scheme.h"
 
 namespace {
@@ -119,6 +120,9 @@ int main(int argc, char** argv) {
   notifier.SetUnattended([frame] { return frame->Unattended(); },
                          [frame](const QString& text) { frame->statusBar()->showMessage(text); });
   app::SetNotifier(&notifier);
+
+  // A stop signal closes the window as the user would.
+  frame::CStopSignalWatcher stopSignals([frame] { frame->close(); });
 
   if (unattended) window->showMinimized();
   else window->show();
