@@ -17,7 +17,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/clock.h"
 #include "app/keyword_list.h"
@@ -343,12 +346,17 @@ void CMainFrame::CreateCaptionBarAndView() {
   layout->addWidget(m_view, 1);
   // A shown page may be another day: the day buttons' checks follow.
   connect(m_view, &view::CKanroView::dataPageShown, this, [this] { UpdateCommandStates(); });
-  // Tests and benchmarks outside the process follow shown pages through this file.
+  // Tests and benchmarks outside the process follow shown pages through this
+  // file: one line per shown data page, "<CLOCK_MONOTONIC ns>\t<caption>\t<page path>".
   if (const QByteArray report = qgetenv("KANRO_REPORT_FIRST_PAGE"); !report.isEmpty()) {
     connect(m_view, &view::CKanroView::dataPageShown, this, [this, report](const QString& localPath) {
+      const auto now = std::chrono::steady_clock::now().time_since_epoch();
+      const long long ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
       QFile file(QString::fromLocal8Bit(report));
-      if (file.open(QIODevice::Append | QIODevice::Text))
-        file.write((windowTitle() + QLatin1Char('\t') + localPath + QLatin1Char('\n')).toUtf8());
+      if (file.open(QIODevice::Append))
+        file.write((QString::number(ns) + QLatin1Char('\t') + windowTitle() + QLatin1Char('\t') + localPath +
+                    QLatin1Char('\n'))
+                       .toUtf8());
     });
   }
   setCentralWidget(central);
