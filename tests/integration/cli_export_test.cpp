@@ -14,17 +14,13 @@
 #include "sites/sample_pages.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace kanro::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++count;
-  return count;
-}
 
 // Every file of a folder with its size and time, to see that nothing changed.
 std::vector<std::string> Snapshot(const fs::path& folder) {

@@ -8,17 +8,14 @@
 #include "export/icalendar_export.h"
 #include "export/listing_page_reader.h"
 #include "export/xmltv_export.h"
+#include "support/text_count.h"
 
 namespace kanro::exports {
 namespace {
 
 namespace fs = std::filesystem;
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++count;
-  return count;
-}
+using kanro::test::Count;
 
 class ExportsTest : public testing::Test {
  protected:
