@@ -633,6 +633,10 @@ void CMainFrame::SearchKeywords() { m_taskPane->SearchKeywords(m_entries); }
 
 void CMainFrame::ShowRanking(const std::string& file) { m_taskPane->ShowRanking(file); }
 
+void CMainFrame::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) {
+  m_taskPane->ShowPageKeywords(hits, page);
+}
+
 void CMainFrame::ShowChainTasks() {
   m_taskPane->ShowChainTasks();
   // Whatever ended the chain, a later automatic check is not the user's.

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <atomic>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -86,6 +87,8 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
   void SetWindowCaption(const std::string& text) override;
   void SendFrameCommand(unsigned id) override;
   void DayAvailabilityChanged() override;
+  const std::vector<std::string>& Keywords() const override { return m_keywords; }
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override;
 
   // OrchestratorHost
   void SetStatusText(const std::string& text) override;
@@ -134,7 +137,6 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
   CDownloadOrchestrator* Orchestrator() const { return m_orchestrator.get(); }
   QLabel* StatusPane(int pane) const;
   QProgressBar* ProgressPane() const { return m_progress; }
-  const std::vector<std::string>& Keywords() const { return m_keywords; }
 
   // Puts a tool bar back to its default buttons.
   void ResetToolBar(unsigned barId);

@@ -3,8 +3,10 @@
 // dates of the day buttons, the date picker, the status and caption texts, and
 // commands the window handles itself. The window implements it; the view holds
 // a reference for its whole life.
+#include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kanro::view {
 
@@ -33,6 +35,17 @@ class ViewHost {
   // The view's day availability changed: the window recomputes the enable
   // and check states of the day buttons.
   virtual void DayAvailabilityChanged() = 0;
+
+  // The window's keyword list (CP932 regular expressions), which the
+  // highlighting of each shown data page uses.
+  virtual const std::vector<std::string>& Keywords() const = 0;
+  // The keyword hits of the data page at page (cell number -> matched text,
+  // CP932), for the task pane; also when there are none.
+  virtual void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) = 0;
+  // The caption bar's text: the summary of today's marked programmes (CP932).
+  virtual void SetCaptionText(const std::string& text) = 0;
+  // Status bar pane 1 (CP932), e.g. when a watch mark could not be stored.
+  virtual void SetStatusText(const std::string& text) = 0;
 };
 
 }  // namespace kanro::view

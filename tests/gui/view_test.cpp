@@ -77,6 +77,12 @@ class TestViewHost : public kanro::view::ViewHost {
   std::string caption;
   std::vector<unsigned> commands;
   int availabilityChanges = 0;
+  std::vector<std::string> keywords;
+  std::map<int, std::string> pageHits;
+  std::filesystem::path hitsPage;
+  int pageHitCalls = 0;
+  std::string captionText;
+  std::string statusText;
   CKanroView* view = nullptr;
 
   std::string GetSelectedEntry() const override { return entry; }
@@ -96,6 +102,14 @@ class TestViewHost : public kanro::view::ViewHost {
     if (id >= 60121 && id <= 60123) SetWeek(static_cast<int>(id) - 60122);
   }
   void DayAvailabilityChanged() override { ++availabilityChanges; }
+  const std::vector<std::string>& Keywords() const override { return keywords; }
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override {
+    pageHits = hits;
+    hitsPage = page;
+    ++pageHitCalls;
+  }
+  void SetCaptionText(const std::string& text) override { captionText = text; }
+  void SetStatusText(const std::string& text) override { statusText = text; }
 
   void SetWeek(int shift) {
     weekShift = shift;

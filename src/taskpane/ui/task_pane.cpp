@@ -38,6 +38,8 @@ void CTaskPane::SearchKeywords(const std::vector<std::string>& entries) {
   m_summary->setText(QStringLiteral("キーワード: %1 件").arg(hits));
 }
 
+void CTaskPane::ShowPageKeywords(const std::map<int, std::string>&, const std::filesystem::path&) {}
+
 void CTaskPane::ShowRanking(const std::string& file) {
   ++m_rankingCount;
   std::error_code ignored;

@@ -5,6 +5,8 @@
 // these same calls in.
 #include <QWidget>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ class CTaskPane : public QWidget {
 
   // The keyword search over the data pages of these listing entries.
   void SearchKeywords(const std::vector<std::string>& entries);
+  // The keyword hits of the data page shown (cell number -> matched text).
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page);
   // The ranking text in file (CP932); the file is deleted.
   void ShowRanking(const std::string& file);
   // Tasks 31003 (ranking reload) and 31012 (keyword search).

@@ -25,6 +25,7 @@ class QWebEngineView;
 namespace kanro::view {
 
 class CFindBar;
+class CWatchController;
 struct FrameReport;
 
 class CKanroView : public QWidget {
@@ -76,10 +77,15 @@ class CKanroView : public QWidget {
   bool PrintDataPage(QPrinter& printer);
   // The find bar of 31007.
   CFindBar* FindBar() const;
+  // The watch marks and start alerts of the pages shown.
+  CWatchController* WatchController() const;
 
  Q_SIGNALS:
   // A data page finished loading (not an anchor jump) and its marks were applied.
   void dataPageShown(const QString& localPath);
+  // A pass of marks (watch marks, and after a load the keyword marks too)
+  // reached the data page on screen.
+  void marksApplied();
 
  private:
   void OnListingSelected();

@@ -37,6 +37,8 @@ class ViewPage : public QWebEnginePage {
 
   std::function<void(const FrameReport&)> onFrameReport;
   std::function<void(const QUrl&)> onWatchLink;
+  // An iEPG link was followed: the view loads it in the hidden frame "iepg".
+  std::function<void(const QUrl&)> onIepgLink;
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
