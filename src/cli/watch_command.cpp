@@ -88,8 +88,9 @@ int ToggleMark(const std::vector<std::string>& args) {
   if (!PrepareDataFolder()) return 1;
   const view::ToggleOutcome outcome = view::ToggleWatchOfDay(args[0], args[1]);
   if (!outcome.recognised)
-    return UsageError(kWatchCommand, "KEY must be four or more digits followed by a listing entry such as 08GooTv, not \"" +
-                                         args[1] + "\"");
+    return UsageError(
+        kWatchCommand,
+        "KEY must be four or more digits followed by a listing entry such as 08GooTv, not \"" + args[1] + "\"");
   if (!outcome.stored) {
     std::fprintf(stderr, "kanro-cli watch: the watch list could not be stored in %s\n", app::ProfileLocation().c_str());
     return 1;

@@ -83,7 +83,7 @@ std::string PageWrittenQuery(const QUrl& link) {
   return out;
 }
 
-// The stored key of the programme number on the day's list.
+// Toggles key on the day's list and stores the list.
 ToggleOutcome ToggleStoredKey(const std::string& date, const std::string& entry, const std::string& key) {
   ToggleOutcome outcome;
   outcome.recognised = true;
@@ -195,8 +195,8 @@ ToggleOutcome ToggleWatch(const QUrl& link, const std::filesystem::path& documen
   }
   outcome = ToggleStoredKey(date, entry, number + entry);
   if (!outcome.stored) return outcome;
-  outcome.notification = serviceUrl + "?" + PageWrittenQuery(link) +
-                         (outcome.watched ? "&WATCH=Y" : "&WATCH=N") + "&DATE=" + date;
+  outcome.notification =
+      serviceUrl + "?" + PageWrittenQuery(link) + (outcome.watched ? "&WATCH=Y" : "&WATCH=N") + "&DATE=" + date;
   return outcome;
 }
 

@@ -1,7 +1,10 @@
 #include "view/watch_marks.h"
 
 #include <limits>
+#include <optional>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include "app/clock.h"
 #include "text/codepage.h"
@@ -44,14 +47,31 @@ std::optional<char32_t> NumericEntity(std::u32string_view digits, bool hex) {
   uint32_t value = 0;
   for (char32_t c : digits) {
     int digit = -1;
-    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
-    else if (hex && c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a') + 10;
-    else if (hex && c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A') + 10;
+    if (c >= U'0' && c <= U'9') {
+      digit = static_cast<int>(c - U'0');
+    } else if (hex && c >= U'a' && c <= U'f') {
+      digit = static_cast<int>(c - U'a') + 10;
+    } else if (hex && c >= U'A' && c <= U'F') {
+      digit = static_cast<int>(c - U'A') + 10;
+    }
     if (digit < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
   }
   if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
   return static_cast<char32_t>(value);
+}
+
+// The character of an entity named between "&" and ";": the ones a browser
+// writes when it serialises text, and numeric ones.
+std::optional<char32_t> DecodeEntity(std::u32string_view name) {
+  static constexpr std::pair<std::u32string_view, char32_t> kNamed[] = {
+      {U"amp", U'&'}, {U"lt", U'<'}, {U"gt", U'>'}, {U"quot", U'"'}, {U"apos", U'\''}, {U"nbsp", U' '}};
+  for (const auto& [named, character] : kNamed)
+    if (name == named) return character;
+  if (name.size() > 1 && name[0] == U'#' && (name[1] == U'x' || name[1] == U'X'))
+    return NumericEntity(name.substr(2), true);
+  if (!name.empty() && name[0] == U'#') return NumericEntity(name.substr(1), false);
+  return std::nullopt;
 }
 
 // Markup as the plain text it shows: tags dropped, the entities a browser
@@ -71,18 +91,7 @@ std::u32string PlainText(std::u32string_view markup) {
       const size_t semicolon = markup.find(U';', at);
       if (semicolon != std::u32string_view::npos && semicolon - at <= 10) {
         const std::u32string_view name = markup.substr(at + 1, semicolon - at - 1);
-        std::optional<char32_t> decoded;
-        if (name == U"amp") decoded = U'&';
-        else if (name == U"lt") decoded = U'<';
-        else if (name == U"gt") decoded = U'>';
-        else if (name == U"quot") decoded = U'"';
-        else if (name == U"apos") decoded = U'\'';
-        else if (name == U"nbsp") decoded = U' ';
-        else if (name.size() > 1 && name[0] == U'#' && (name[1] == U'x' || name[1] == U'X'))
-          decoded = NumericEntity(name.substr(2), true);
-        else if (!name.empty() && name[0] == U'#')
-          decoded = NumericEntity(name.substr(1), false);
-        if (decoded) {
+        if (const std::optional<char32_t> decoded = DecodeEntity(name)) {
           out += *decoded;
           at = semicolon + 1;
           continue;
@@ -195,11 +204,12 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
     const std::optional<MarkedProgramme> programme = reader->Read(cell.markup);
     if (!programme) continue;
     const std::string title = text::WideToCp932(programme->title);
-    pass.summary += open + text::WideToCp932(programme->hour) + ":" + text::WideToCp932(programme->minute) + close +
-                    title + " ";
+    pass.summary +=
+        open + text::WideToCp932(programme->hour) + ":" + text::WideToCp932(programme->minute) + close + title + " ";
     if (!request.alertsOn) continue;
     const int64_t due = AlertDueTime(pageDate, ClampToInt(LeadingNumber(std::u32string_view(programme->hour))),
-                                     ClampToInt(LeadingNumber(std::u32string_view(programme->minute))), request.alertMinute, request.now);
+                                     ClampToInt(LeadingNumber(std::u32string_view(programme->minute))),
+                                     request.alertMinute, request.now);
     if (due < 0) continue;
     pass.alerts.push_back(WatchAlert{LeadingNumber(std::string_view(*number)), title, due});
   }

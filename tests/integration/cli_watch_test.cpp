@@ -36,15 +36,16 @@ class CliWatchTest : public ::testing::Test {
     const ProcessResult convert = RunKanroCli(
         {"--data-dir", data_.path().string(), "convert", "--entry", "08GooTv", "--date", "20110309", saved.string()});
     EXPECT_EQ(convert.exitCode, 0) << convert.err;
-    const auto read = exports::ReadListingPages(data_ / "Head" / "08GooTv.htm", data_ / "Data" / "2011030908GooTv.htm",
-                                                20110309);
+    const auto read =
+        exports::ReadListingPages(data_ / "Head" / "08GooTv.htm", data_ / "Data" / "2011030908GooTv.htm", 20110309);
     EXPECT_TRUE(read.ok) << read.error;
     // The first programme, and the first after midnight (shown with its clock time).
     std::vector<exports::ListingProgramme> picked;
     for (const auto& programme : read.day.programmes)
       if (!programme.watchId.empty() && picked.empty()) picked.push_back(programme);
     for (const auto& programme : read.day.programmes)
-      if (!programme.watchId.empty() && programme.startMinute >= 24 * 60 && picked.size() == 1) picked.push_back(programme);
+      if (!programme.watchId.empty() && programme.startMinute >= 24 * 60 && picked.size() == 1)
+        picked.push_back(programme);
     return picked;
   }
 
@@ -65,13 +66,14 @@ TEST_F(CliWatchTest, ToggledMarksAreListedWithTheProgrammeTheirPageHolds) {
 
   EXPECT_EQ(Cli({"toggle", "20110309", morning}).out, "WATCH=Y\n");
   EXPECT_EQ(Cli({"toggle", "20110309", smallHours}).out, "WATCH=Y\n");
-  EXPECT_EQ(Cli({"toggle", "20110309", "9999908GooTv"}).out, "WATCH=Y\n");  // not on the page
+  EXPECT_EQ(Cli({"toggle", "20110309", "9999908GooTv"}).out, "WATCH=Y\n");   // not on the page
   EXPECT_EQ(Cli({"toggle", "20110310", "000113YahooFm"}).out, "WATCH=Y\n");  // no page that day
   EXPECT_EQ(GetProfileString("Watch", "20110309", ""), morning + "," + smallHours + ",9999908GooTv,");
 
-  const std::string day9 = "20110309\t" + morning + "\t" + Clock(programmes[0].startMinute) + "\t" + programmes[0].title +
-                           "\n" + "20110309\t" + smallHours + "\t" + Clock(programmes[1].startMinute) + "\t" +
-                           programmes[1].title + "\n" + "20110309\t9999908GooTv\n";
+  const std::string day9 = "20110309\t" + morning + "\t" + Clock(programmes[0].startMinute) + "\t" +
+                           programmes[0].title + "\n" + "20110309\t" + smallHours + "\t" +
+                           Clock(programmes[1].startMinute) + "\t" + programmes[1].title + "\n" +
+                           "20110309\t9999908GooTv\n";
   ProcessResult list = Cli({"list"});
   EXPECT_EQ(list.exitCode, 0) << list.err;
   EXPECT_EQ(list.out, day9 + "20110310\t000113YahooFm\n");

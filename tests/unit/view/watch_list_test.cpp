@@ -50,13 +50,15 @@ TEST(WatchKeyTest, KeysAndPageNamesSplitIntoNumberAndEntry) {
   ASSERT_TRUE(five);
   EXPECT_EQ(five->number, "12345");
   EXPECT_EQ(five->entry, "13YahooFm");
-  for (const char* bad : {"", "0123", "01230", "01208GooTv", "GooTv", "012308"}) EXPECT_FALSE(SplitWatchKey(bad)) << bad;
+  for (const char* bad : {"", "0123", "01230", "01208GooTv", "GooTv", "012308"})
+    EXPECT_FALSE(SplitWatchKey(bad)) << bad;
 
   std::string date, entry;
   ASSERT_TRUE(SplitDataPageName(kPage, &date, &entry));
   EXPECT_EQ(date, "20110309");
   EXPECT_EQ(entry, "08GooTv");
-  for (const char* bad : {"/d/Data/2011030908GooTv.html", "/d/Head/08GooTv.htm", "/d/Data/20110309.htm", "/d/index.htm"})
+  for (const char* bad :
+       {"/d/Data/2011030908GooTv.html", "/d/Head/08GooTv.htm", "/d/Data/20110309.htm", "/d/index.htm"})
     EXPECT_FALSE(SplitDataPageName(bad, &date, &entry)) << bad;
 }
 
@@ -86,7 +88,7 @@ TEST(WatchKeyTest, AnIdMatchesOnlyAsAWholeNumberAfterTheFirstCharacter) {
   EXPECT_TRUE(MarkupHasWatchId(cell, "12345"));
   EXPECT_FALSE(MarkupHasWatchId(cell, "1234"));
   EXPECT_FALSE(MarkupHasWatchId(cell, "2345"));
-  EXPECT_TRUE(MarkupHasWatchId(U"x ID=1234", "1234"));  // at the very end
+  EXPECT_TRUE(MarkupHasWatchId(U"x ID=1234", "1234"));   // at the very end
   EXPECT_FALSE(MarkupHasWatchId(U"ID=1234 x", "1234"));  // at the very start
   EXPECT_TRUE(MarkupHasWatchId(U"xID=1234 ID=12345", "12345"));
 }
@@ -107,7 +109,8 @@ TEST_F(ToggleWatchTest, TwoClicksSetAndRemoveTheMarkAndNotifyWithTheLinksQuery) 
   EXPECT_TRUE(first.stored);
   EXPECT_TRUE(first.watched);
   EXPECT_EQ(Stored(), "004508GooTv,012308GooTv,");
-  EXPECT_EQ(first.notification, kService + "?ID=0123&TIME=5%3A00&TITLE=%92%A9%82%CC%83%6A+%26amp%3B%7E&WATCH=Y&DATE=20110309");
+  EXPECT_EQ(first.notification,
+            kService + "?ID=0123&TIME=5%3A00&TITLE=%92%A9%82%CC%83%6A+%26amp%3B%7E&WATCH=Y&DATE=20110309");
 
   const ToggleOutcome second = ToggleWatch(link, kPage, kService);
   EXPECT_FALSE(second.watched);
@@ -137,9 +140,11 @@ TEST_F(ToggleWatchTest, TheCommandLineToggleValidatesDateAndKey) {
   EXPECT_TRUE(set.recognised && set.stored && set.watched);
   EXPECT_EQ(Stored(), "1234508GooTv,");
   EXPECT_FALSE(ToggleWatchOfDay("20110309", "1234508GooTv").watched);
-  for (const auto& [date, key] : std::vector<std::pair<std::string, std::string>>{
-           {"2011039", "012308GooTv"}, {"2011030x", "012308GooTv"}, {"20110309", "01208GooTv"},
-           {"20110309", "012308Nothing"}, {"20110309", "0123GooTv"}})
+  for (const auto& [date, key] : std::vector<std::pair<std::string, std::string>>{{"2011039", "012308GooTv"},
+                                                                                  {"2011030x", "012308GooTv"},
+                                                                                  {"20110309", "01208GooTv"},
+                                                                                  {"20110309", "012308Nothing"},
+                                                                                  {"20110309", "0123GooTv"}})
     EXPECT_FALSE(ToggleWatchOfDay(date, key).recognised) << date << " " << key;
   EXPECT_EQ(Stored(), "");
 }

@@ -62,8 +62,8 @@ class WatchMarksTest : public testing::Test {
 TEST_F(WatchMarksTest, MarkedCellsGainTheClassOnceAndUnmarkedOnesLoseIt) {
   const std::vector<PageCell> cells = {
       Cell("19:00", "A", "0123"),
-      Cell("19:30", "B", "12345"),                       // ID 1234 must not mark it
-      Cell("20:00", "C", "0045", "genre_02 watch"),      // marked by another entry's key only
+      Cell("19:30", "B", "12345"),                           // ID 1234 must not mark it
+      Cell("20:00", "C", "0045", "genre_02 watch"),          // marked by another entry's key only
       Cell("20:30", "D", "0099", "genre_03 watch keyword"),  // already marked
       Cell("21:00", "E", "0100", "genre_04 watchable"),
   };
@@ -146,7 +146,8 @@ TEST_F(WatchMarksTest, DueTimeTakesTheDayFromThePageAndTheSecondsFromNow) {
 }
 
 TEST_F(WatchMarksTest, AlertMessageCarriesTitleAndLeadTime) {
-  EXPECT_EQ(text::Cp932ToUtf8(AlertMessage(text::Utf8ToCp932("ニュース"), 10)), "【ニュース】開始 10 分前になりました。");
+  EXPECT_EQ(text::Cp932ToUtf8(AlertMessage(text::Utf8ToCp932("ニュース"), 10)),
+            "【ニュース】開始 10 分前になりました。");
 }
 
 TEST(AlertScheduleTest, DueAlertsLeaveEarliestFirstAndARebuildReplacesAll) {
