@@ -5,6 +5,7 @@
 // entry of the page ("012308GooTv"). Plain logic over the settings store;
 // the view, the command-line tool and the exports share it.
 #include <QUrl>
+
 #include <filesystem>
 #include <functional>
 #include <optional>
