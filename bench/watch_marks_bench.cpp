@@ -1,6 +1,7 @@
-// The watch pass over a shown data page: about 2,000 cells of goo pages
-// converted by the real converter, as the view collects them (inner markup
-// with tag names in capitals, the class), about 300 KB, and 50 marks. Times the
+// The watch pass over a shown data page: the TD cells of goo pages converted
+// by the real converter, as the view collects them (inner markup with tag
+// names in capitals, the class), and 50 marks: one day's 300 KB page, and
+// seven days' cells in one list (several thousand cells). Times the
 // decision on today's page (marks, summary and alerts) and on another day's.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -33,7 +34,8 @@ constexpr size_t kMarks = 50;
 struct Workload {
   std::vector<view::PageCell> cells;
   std::vector<std::string> keys;
-  size_t pageBytes = 0;
+  size_t pageBytes = 0;    // the converted pages' files
+  size_t markupBytes = 0;  // the cells' inner markup (a nested cell counts in its outer one too)
 };
 
 // Tag names in capitals, as the view hands cells over (a browser writes
@@ -63,10 +65,40 @@ std::string ReadBytes(const fs::path& path) {
   return bytes;
 }
 
+// Every TD element of a page in document order with its inner markup and
+// class, as the view's collect script returns them: a programme's cell and
+// the cell of the table inside it are two cells.
+std::vector<view::PageCell> CollectCells(const std::u32string& page) {
+  const text::WRegex tag(U"<(/?)td([^>]*)>");
+  const text::WRegex classPattern(U"class=\"([^\"]*)\"");
+  struct Open {
+    size_t cell;
+    size_t contentBegin;
+  };
+  std::vector<view::PageCell> cells;
+  std::vector<Open> open;
+  text::WRegex::Match match, classMatch;
+  for (size_t at = 0; tag.Search(page, &match, at); at = match.end()) {
+    if (match.groups[1].length() == 0) {
+      view::PageCell cell;
+      const std::u32string attributes = page.substr(match.groups[2].begin, match.groups[2].length());
+      if (classPattern.Search(attributes, &classMatch))
+        cell.className = attributes.substr(classMatch.groups[1].begin, classMatch.groups[1].length());
+      open.push_back(Open{cells.size(), match.end()});
+      cells.push_back(std::move(cell));
+    } else if (!open.empty()) {
+      cells[open.back().cell].markup = page.substr(open.back().contentBegin, match.begin() - open.back().contentBegin);
+      open.pop_back();
+    }
+  }
+  return cells;
+}
+
 // days 1: one day's page grown to 300 KB with programme descriptions (about
-// 300 cells). days 7: the cells of seven converted days of natural size in
-// one list, about 2,000 cells; each day's IDs get a leading digit of their
-// own (five-digit IDs), so every cell keeps its own.
+// 600 cells: 300 programmes, each a cell with a cell inside). days 7: the
+// cells of seven converted days of natural size in one list, about 4,000;
+// each day's IDs get a leading digit of their own (five-digit IDs), so every
+// programme keeps its own.
 Workload MakeWorkload(int days) {
   const fs::path root = bench::MakeTempDir("kanro-watch-bench");
   setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
@@ -75,8 +107,6 @@ Workload MakeWorkload(int days) {
   app::CreateDefaultFiles();
 
   Workload workload;
-  const text::WRegex cellPattern(U"<td([^>]*)>([^]*?)</td>");
-  const text::WRegex classPattern(U"class=\"([^\"]*)\"");
   sites::CGooHtmlCreater creater;
   for (int day = 9; day < 9 + days; ++day) {
     sites::SamplePageOptions sample;
@@ -89,19 +119,14 @@ Workload MakeWorkload(int days) {
       std::fprintf(stderr, "conversion failed\n");
       std::exit(2);
     }
-    const std::u32string wide = text::Cp932ToWide(ReadBytes(page));
-    // Cells as a browser hands them over; a programme cell's nested G-code
-    // cell ends it early, after its watch link.
-    text::WRegex::Match match, classMatch;
-    for (size_t at = 0; cellPattern.Search(wide, &match, at); at = match.end()) {
-      view::PageCell cell;
-      const std::u32string attributes = wide.substr(match.groups[1].begin, match.groups[1].length());
-      if (classPattern.Search(attributes, &classMatch))
-        cell.className = attributes.substr(classMatch.groups[1].begin, classMatch.groups[1].length());
-      cell.markup = CapitalTagNames(std::u32string_view(wide).substr(match.groups[2].begin, match.groups[2].length()));
+    const std::string bytes = ReadBytes(page);
+    workload.pageBytes += bytes.size();
+    const std::u32string wide = text::Cp932ToWide(bytes);
+    for (view::PageCell& cell : CollectCells(wide)) {
+      cell.markup = CapitalTagNames(cell.markup);
       for (size_t id = cell.markup.find(U"ID="); id != std::u32string::npos; id = cell.markup.find(U"ID=", id + 1))
         if (days > 1) cell.markup.insert(id + 3, 1, static_cast<char32_t>(U'1' + (day - 9)));
-      workload.pageBytes += text::WideToCp932(cell.markup).size();
+      workload.markupBytes += text::WideToCp932(cell.markup).size();
       workload.cells.push_back(std::move(cell));
     }
   }
@@ -143,6 +168,7 @@ void BM_DecideWatchMarks(benchmark::State& state) {
   }
   state.counters["cells"] = static_cast<double>(workload.cells.size());
   state.counters["page_KB"] = static_cast<double>(workload.pageBytes) / 1000.0;
+  state.counters["markup_KB"] = static_cast<double>(workload.markupBytes) / 1000.0;
   state.counters["marks"] = static_cast<double>(workload.keys.size());
   state.counters["changes"] = static_cast<double>(changes);
 }

@@ -178,6 +178,7 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
   static const std::string open = text::Utf8ToCp932("【");
   static const std::string close = text::Utf8ToCp932("】");
   std::optional<ProgrammeReader> reader;
+  std::set<std::string> summed;  // the numbers in the summary so far
 
   for (size_t index = 0; index < cells.size(); ++index) {
     const PageCell& cell = cells[index];
@@ -198,11 +199,14 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
     }
     if (std::optional<std::u32string> className = WithWatchClass(cell.className))
       pass.changes.push_back(CellChange{index, std::move(className), std::nullopt});
-    if (!request.today) continue;
+    // A programme cell holds a table whose cell holds the link again: both
+    // are marked, but the programme is summed up and alerted once.
+    if (!request.today || summed.count(*number)) continue;
 
     if (!reader) reader.emplace();
     const std::optional<MarkedProgramme> programme = reader->Read(cell.markup);
     if (!programme) continue;
+    summed.insert(*number);
     const std::string title = text::WideToCp932(programme->title);
     pass.summary +=
         open + text::WideToCp932(programme->hour) + ":" + text::WideToCp932(programme->minute) + close + title + " ";

@@ -34,6 +34,17 @@ PageCell Cell(const std::string& time, const std::string& title, const std::stri
   return cell;
 }
 
+// A programme of a converted goo page as the browser lists its cells: the
+// programme's cell, whose table holds a second cell with the same link.
+std::vector<PageCell> NestedProgramme(const std::string& time, const std::string& title, const std::string& id) {
+  PageCell inner = Cell(time, title, id, "");
+  PageCell outer;
+  outer.markup = U"<TABLE class=\"prog\"><TBODY><TR><TD valign=\"top\">" + inner.markup +
+                 U"</TD></TR></TBODY></TABLE><DIV class=\"desc\">" + text::Utf8ToWide("注目の一戦") + U"</DIV>";
+  outer.className = U"genre_01";
+  return {outer, inner};
+}
+
 // "cell:class" per change, UTF-8.
 std::vector<std::string> Changes(const WatchMarkPass& pass) {
   std::vector<std::string> out;
@@ -95,6 +106,15 @@ TEST_F(WatchMarksTest, TodaysSummaryShowsTimeAndVisibleTitleAsPlainText) {
   EXPECT_TRUE(pass.today);
   EXPECT_EQ(text::Cp932ToUtf8(pass.summary), "【5:00】朝のニュース & 天気 '予報' <字> 【6:30】体操 【7:00】 ");
   EXPECT_EQ(pass.changes.size(), 4u);  // the cell without STRONG parts is marked all the same
+}
+
+TEST_F(WatchMarksTest, ANestedProgrammeCellIsMarkedTwiceButSummedUpAndAlertedOnce) {
+  const auto pass = DecideWatchMarks(NestedProgramme("19:00", "サッカー", "0000"),
+                                     Request({"000008GooTv"}, true, Local(2011, 3, 9, 18, 0)));
+  EXPECT_EQ(Changes(pass), (std::vector<std::string>{"0:genre_01 watch", "1: watch"}));
+  EXPECT_EQ(text::Cp932ToUtf8(pass.summary), "【19:00】サッカー ");
+  ASSERT_EQ(pass.alerts.size(), 1u);
+  EXPECT_EQ(pass.alerts[0].due, Local(2011, 3, 9, 18, 59));
 }
 
 TEST_F(WatchMarksTest, TodaysMarksBecomeAlertsUnlessTheyAreOff) {
