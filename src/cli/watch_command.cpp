@@ -66,12 +66,16 @@ int ListMarks(const std::vector<std::string>& args) {
   DayPages pages;
   for (const std::string& date : dates) {
     for (const std::string& key : view::ReadWatchKeys(date)) {
+      if (key.empty()) continue;  // an empty item ("a,,b") is no mark
       std::string line = date + "\t" + text::Cp932ToUtf8(key);
       if (const auto split = view::SplitWatchKey(key)) {
         if (const exports::ListingProgramme* programme = pages.Find(date, *split)) {
           char time[16];
           std::snprintf(time, sizeof time, "%d:%02d", programme->startMinute / 60 % 24, programme->startMinute % 60);
-          line += std::string("\t") + time + "\t" + programme->title;
+          std::string title = programme->title;
+          for (char& c : title)
+            if (c == '\t' || c == '\n' || c == '\r') c = ' ';  // one line, three fields
+          line += std::string("\t") + time + "\t" + title;
         }
       }
       std::printf("%s\n", line.c_str());
