@@ -18,7 +18,7 @@ int64_t Local(int year, int month, int day, int hour, int minute, int second = 0
 }
 
 // A programme cell as the view collects it from a converted goo page (tag
-// names in capitals): the start time and the title in STRONG parts, the
+// names in capitals): the start time and the title in STRONG elements, the
 // new-series icon, the watch link, and for a new series the hidden copy of
 // the title.
 PageCell Cell(const std::string& time, const std::string& title, const std::string& id,
@@ -105,7 +105,7 @@ TEST_F(WatchMarksTest, TodaysSummaryShowsTimeAndVisibleTitleAsPlainText) {
       all, Request({"000108GooTv", "000208GooTv", "000308GooTv", "000408GooTv"}, true, Local(2011, 3, 9, 4, 59)));
   EXPECT_TRUE(pass.today);
   EXPECT_EQ(text::Cp932ToUtf8(pass.summary), "【5:00】朝のニュース & 天気 '予報' <字> 【6:30】体操 【7:00】 ");
-  EXPECT_EQ(pass.changes.size(), 4u);  // the cell without STRONG parts is marked all the same
+  EXPECT_EQ(pass.changes.size(), 4u);  // the cell without STRONG elements is marked all the same
 }
 
 TEST_F(WatchMarksTest, ANestedProgrammeCellIsMarkedTwiceButSummedUpAndAlertedOnce) {
