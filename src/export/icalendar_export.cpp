@@ -18,6 +18,7 @@
 #include "export/listing_page_reader.h"
 #include "text/codepage.h"
 #include "text/tokenizer.h"
+#include "view/watch_list.h"
 
 namespace kanro::exports {
 namespace {
@@ -75,14 +76,17 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
     std::map<std::string, std::optional<PageReadResult>> pages;
     for (const std::string& key : text::TokenizeList(list)) {
       const std::string shown = text::Cp932ToUtf8(key);
-      const std::string entry = key.size() > 4 ? key.substr(4) : std::string();
+      // The programme number is the key's leading digits less the entry's
+      // prefecture number, however many digits it has.
+      const std::optional<view::WatchKey> split = view::SplitWatchKey(key);
+      const std::string entry = split ? split->entry : std::string();
       if (!IsListingEntry(entry)) {
         ++r.marksNotFound;
         r.problems.push_back("the watch mark \"" + shown + "\" of " + std::to_string(date) +
                              " names no listing entry");
         continue;
       }
-      const std::string watchId = key.substr(0, 4);
+      const std::string watchId = split->number;
       auto [it, added] = pages.try_emplace(entry);
       if (added) {
         const std::filesystem::path dataPage = DataPagePath(options.dataFolder, date, entry);
