@@ -44,6 +44,14 @@ QTreeWidgetItem* MakeTask(const QString& text, int icon, unsigned command, qlong
   return task;
 }
 
+// A task whose text may be longer than the pane is wide: the tool tip shows it whole.
+QTreeWidgetItem* MakeTextTask(const std::string& cp932, int icon, unsigned command, qlonglong data) {
+  const QString text = FromCp932(cp932);
+  QTreeWidgetItem* task = MakeTask(text, icon, command, data);
+  task->setToolTip(0, PlainToolTip(text));
+  return task;
+}
+
 // Shows the task-visibility change at once, whatever the caller does next.
 struct ShowTaskOnExit {
   CTaskPane& pane;
@@ -176,7 +184,7 @@ void CTaskPane::ShowResultGroups(const std::vector<ResultGroup>& groups) {
     QList<QTreeWidgetItem*> tasks;
     tasks.reserve(static_cast<qsizetype>(group.tasks.size()));
     for (const ResultTask& result : group.tasks)
-      tasks.push_back(MakeTask(FromCp932(result.text), 2, kResultCommand, static_cast<qlonglong>(result.key)));
+      tasks.push_back(MakeTextTask(result.text, 2, kResultCommand, static_cast<qlonglong>(result.key)));
     caption->addChildren(tasks);
     captions.push_back(caption);
     m_resultKeywords.push_back(group.keyword);
@@ -194,10 +202,11 @@ void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const s
   ClearTasks(group);
   QList<QTreeWidgetItem*> tasks;
   tasks.reserve(static_cast<qsizetype>(hits.size()));
-  for (const auto& [number, text] : hits) tasks.push_back(MakeTask(FromCp932(text), 1, kPageHitCommand, number));
+  for (const auto& [number, text] : hits) tasks.push_back(MakeTextTask(text, 1, kPageHitCommand, number));
   group->addChildren(tasks);
   m_tree->setUpdatesEnabled(true);
   if (const std::optional<int> target = m_pending.Take(hits, page)) m_host.ScrollToCell(*target);
+  Q_EMIT pageKeywordsShown(QString::fromStdString(page.string()));
 }
 
 // ---- ranking ------------------------------------------------------------------
@@ -212,7 +221,7 @@ void CTaskPane::ShowRanking(const std::string& file) {
   QTreeWidgetItem* group = Group(kRankingGroup);
   ClearTasks(group);
   QList<QTreeWidgetItem*> tasks;
-  for (const std::string& line : *lines) tasks.push_back(MakeTask(FromCp932(line), 4, 0, 0));
+  for (const std::string& line : *lines) tasks.push_back(MakeTextTask(line, 4, 0, 0));
   group->addChildren(tasks);
 }
 

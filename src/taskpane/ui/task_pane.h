@@ -73,6 +73,10 @@ class CTaskPane : public QWidget {
   static constexpr unsigned kPageHitCommand = 31022;
   static constexpr unsigned kResultCommand = 31023;
 
+ Q_SIGNALS:
+  // The keyword hits of this data page are listed (and scrolled to).
+  void pageKeywordsShown(const QString& page);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
