@@ -17,12 +17,12 @@ void PendingScroll::Set(const std::string& keyword, const std::filesystem::path&
     Drop();
     return;
   }
-  m_keyword = keyword;
+  m_strPendingKeyword = keyword;
   m_page = page;
 }
 
 void PendingScroll::Drop() {
-  m_keyword.clear();
+  m_strPendingKeyword.clear();
   m_page.clear();
 }
 
@@ -30,7 +30,7 @@ std::optional<int> PendingScroll::Take(const std::map<int, std::string>& hits, c
   std::optional<int> target;
   if (IsPending() && SamePage(m_page, page)) {
     for (const auto& [number, text] : hits) {
-      if (text == m_keyword) {
+      if (text == m_strPendingKeyword) {
         target = number;
         break;
       }

@@ -16,15 +16,15 @@ class PendingScroll {
   // not be shown) leaves nothing pending.
   void Set(const std::string& keyword, const std::filesystem::path& page);
   void Drop();
-  bool IsPending() const { return !m_keyword.empty(); }
-  const std::string& Keyword() const { return m_keyword; }
+  bool IsPending() const { return !m_strPendingKeyword.empty(); }
+  const std::string& Keyword() const { return m_strPendingKeyword; }
 
   // The hits (cell number -> matched text, CP932) of page arrived: the hit to
   // scroll to, if any. Nothing stays pending afterwards.
   std::optional<int> Take(const std::map<int, std::string>& hits, const std::filesystem::path& page);
 
  private:
-  std::string m_keyword;
+  std::string m_strPendingKeyword;
   std::filesystem::path m_page;
 };
 

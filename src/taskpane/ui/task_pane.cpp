@@ -52,7 +52,7 @@ QTreeWidgetItem* MakeTextTask(const std::string& cp932, int icon, unsigned comma
   return task;
 }
 
-// Shows the task-visibility change at once, whatever the caller does next.
+// Shows the task again however the scope is left (early returns included).
 struct ShowTaskOnExit {
   CTaskPane& pane;
   unsigned command;

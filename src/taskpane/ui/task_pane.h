@@ -90,7 +90,7 @@ class CTaskPane : public QWidget {
   QTreeWidget* m_tree = nullptr;
   // The keywords (CP932) of the result groups, from kFirstResultGroup on.
   std::vector<std::string> m_resultKeywords;
-  // m_strPendingKeyword: the clicked result's keyword, waiting for its page.
+  // The clicked result's keyword, waiting for the hits of its page.
   PendingScroll m_pending;
   int m_searchCount = 0;
 };
