@@ -656,7 +656,15 @@ bool CMainFrame::ShowListingDay(size_t entryIndex, const std::string& date) {
     const QSignalBlocker blocker(m_selector);
     SelectIndex(static_cast<int>(entryIndex));
   }
-  m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
+  // Results run from today on: when the weeks shown do not hold the day, this
+  // week's do, so its day button shows it as the day on screen.
+  bool dayOnButtons = false;
+  for (const auto& [id, buttonDate] : m_dateMap) dayOnButtons = dayOnButtons || buttonDate == date;
+  if (dayOnButtons) {
+    m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
+  } else {
+    SetWeek(ID_THIS_WEEK);  // refreshes the day buttons too
+  }
   view::CurrentDate() = date;
   m_view->HandleMessage(app::UM_SHOWDAY, 0, 0);
   UpdateCommandStates();

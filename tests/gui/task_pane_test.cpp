@@ -393,6 +393,10 @@ TEST_F(PaneInWindowTest, ClickingAResultOpensThatDayOfThatListingAndScrollsToThe
     if (group->child(i)->text(0) == QStringLiteral("03/10 栃木県【地上波】")) target = group->child(i);
   ASSERT_NE(target, nullptr) << pane.TaskTexts(3).join(QLatin1Char(',')).toStdString();
 
+  // The day buttons show weeks without the result's day.
+  frame.OnCommand(60121);
+  frame.OnCommand(60121);
+  for (const auto& [id, date] : frame.DateMap()) ASSERT_NE(date, "20110310");
   QSignalSpy selectorChanges(frame.ListingSelector(), &QComboBox::currentIndexChanged);
   shown.clear();
   hitsShown.clear();
@@ -402,6 +406,8 @@ TEST_F(PaneInWindowTest, ClickingAResultOpensThatDayOfThatListingAndScrollsToThe
   EXPECT_TRUE(selectorChanges.isEmpty());  // no page of its own from the selector
   EXPECT_EQ(kanro::view::CurrentDate(), "20110310");
   EXPECT_EQ(frame.View()->DocumentPath(), expected);
+  EXPECT_EQ(frame.DateMap().at(60011), "20110310");  // this week's Thursday again
+  EXPECT_TRUE(frame.Action(60011)->isChecked());
   ASSERT_TRUE(shown.wait(20000));
   // Only the clicked day loaded: nothing else used up the pending keyword.
   ASSERT_EQ(shown.size(), 1);
