@@ -38,6 +38,7 @@
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
 #include "view/current_date.h"
+#include "view/page_locations.h"
 #include "view/ui/kanro_view.h"
 
 namespace kanro::frame {
@@ -322,7 +323,7 @@ void CMainFrame::CreateTaskPane() {
   m_taskDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
   m_taskDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
-  m_taskPane = new taskpane::CTaskPane(m_taskDock);
+  m_taskPane = new taskpane::CTaskPane(*this, m_options.unattended, m_taskDock);
   m_taskPane->resize(200, 400);
   m_taskDock->setWidget(m_taskPane);
   addDockWidget(Qt::LeftDockWidgetArea, m_taskDock);
@@ -644,6 +645,36 @@ void CMainFrame::ShowChainTasks() {
 }
 
 void CMainFrame::HideRankingTask() { m_taskPane->HideRankingTask(); }
+
+// ---- task pane host ---------------------------------------------------------
+
+bool CMainFrame::ShowListingDay(size_t entryIndex, const std::string& date) {
+  if (entryIndex >= m_entries.size() || static_cast<int>(entryIndex) >= m_selector->count()) return false;
+  {
+    // The selector's own reaction would show the old day of the new listing
+    // first, and that page's hits would use up the pending scroll.
+    const QSignalBlocker blocker(m_selector);
+    SelectIndex(static_cast<int>(entryIndex));
+  }
+  // Results run from today on: when the weeks shown do not hold the day, this
+  // week's do, so its day button shows it as the day on screen.
+  bool dayOnButtons = false;
+  for (const auto& [id, buttonDate] : m_dateMap) dayOnButtons = dayOnButtons || buttonDate == date;
+  if (dayOnButtons) {
+    m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
+  } else {
+    SetWeek(ID_THIS_WEEK);  // refreshes the day buttons too
+  }
+  view::CurrentDate() = date;
+  m_view->HandleMessage(app::UM_SHOWDAY, 0, 0);
+  UpdateCommandStates();
+  return m_view->DocumentPath() == view::DataPagePath(date, m_entries[entryIndex]);
+}
+
+void CMainFrame::ScrollToCell(int hitNumber) {
+  if (hitNumber < 0) return;
+  m_view->HandleMessage(app::UM_SCROLLTOCELL, static_cast<uintptr_t>(hitNumber), 0);
+}
 
 bool CMainFrame::IsMinimizedForAutoClose() const {
   return isMinimized() || (m_options.unattended && !m_bUserRestored);

@@ -17,6 +17,7 @@
 #include "frame/logic/command_table.h"
 #include "frame/logic/week_model.h"
 #include "frame/orchestrator_host.h"
+#include "taskpane/ui/task_pane_host.h"
 #include "view/view_host.h"
 
 class QAction;
@@ -47,7 +48,10 @@ struct MainFrameOptions {
   bool demo = false;        // the built-in demo: marked in the caption bar
 };
 
-class CMainFrame : public QMainWindow, public view::ViewHost, public OrchestratorHost {
+class CMainFrame : public QMainWindow,
+                   public view::ViewHost,
+                   public OrchestratorHost,
+                   public taskpane::TaskPaneHost {
   Q_OBJECT
 
  public:
@@ -105,6 +109,12 @@ class CMainFrame : public QMainWindow, public view::ViewHost, public Orchestrato
   void SetCaptionText(const std::string& text) override;
   void BusyChanged() override;
   void Beep() override;
+
+  // taskpane::TaskPaneHost
+  void OnTaskCommand(unsigned id) override { OnCommand(id); }
+  const std::vector<std::string>& ListingEntries() const override { return m_entries; }
+  bool ShowListingDay(size_t entryIndex, const std::string& date) override;
+  void ScrollToCell(int hitNumber) override;
 
   // The commands of the window (public for tests).
   void OnCheckVersion();

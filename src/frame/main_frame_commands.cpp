@@ -87,7 +87,9 @@ void CMainFrame::OnSettings() {
     app::LoadKeywords(m_keywords);
     SearchKeywords();
     m_view->OnCommand(ID_LISTING_SELECTOR);
-    m_taskPane->ShowChainTasks();
+    // "MaxRank" may have been turned on. While a request runs the task stays
+    // hidden; the chain's end shows it.
+    if (!m_orchestrator->IsBusy()) m_taskPane->ShowTask(taskpane::CTaskPane::kRankingReloadCommand, true);
   }
   // Stylesheet and display settings take effect either way.
   m_view->Reload();

@@ -1,6 +1,8 @@
 #include "taskpane/ui/task_pane.h"
 
-#include <QLabel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -9,45 +11,266 @@
 #include "app/keyword_list.h"
 #include "app/listing_time.h"
 #include "app/paths.h"
+#include "app/settings_store.h"
 #include "taskpane/keyword_search.h"
+#include "taskpane/ranking_lines.h"
+#include "taskpane/ranking_task_rule.h"
+#include "taskpane/result_key.h"
+#include "taskpane/ui/task_pane_icons.h"
+#include "text/codepage.h"
+#include "view/page_locations.h"
 
 namespace kanro::taskpane {
+namespace {
 
-CTaskPane::CTaskPane(QWidget* parent) : QWidget(parent) {
+// Item data: the task's command id and its data (hit number, result key).
+constexpr int kCommandRole = Qt::UserRole;
+constexpr int kDataRole = Qt::UserRole + 1;
+
+QString FromCp932(const std::string& text) {
+  const std::string utf8 = text::Cp932ToUtf8(text);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Tool tips would take text that looks like markup as rich text.
+QString PlainToolTip(const QString& text) { return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"); }
+
+QTreeWidgetItem* MakeTask(const QString& text, int icon, unsigned command, qlonglong data) {
+  auto* task = new QTreeWidgetItem(QStringList{text});
+  task->setIcon(0, TaskIcon(icon));
+  task->setData(0, kCommandRole, command);
+  task->setData(0, kDataRole, data);
+  task->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
+  return task;
+}
+
+// A task whose text may be longer than the pane is wide: the tool tip shows it whole.
+QTreeWidgetItem* MakeTextTask(const std::string& cp932, int icon, unsigned command, qlonglong data) {
+  const QString text = FromCp932(cp932);
+  QTreeWidgetItem* task = MakeTask(text, icon, command, data);
+  task->setToolTip(0, PlainToolTip(text));
+  return task;
+}
+
+// Shows the task again however the scope is left (early returns included).
+struct ShowTaskOnExit {
+  CTaskPane& pane;
+  unsigned command;
+  ~ShowTaskOnExit() { pane.ShowTask(command, true); }
+};
+
+}  // namespace
+
+CTaskPane::CTaskPane(TaskPaneHost& host, bool unattendedStart, QWidget* parent) : QWidget(parent), m_host(host) {
   setObjectName(QStringLiteral("TaskPaneContent"));
   setAccessibleName(QStringLiteral("作業ウィンドウ"));
   auto* layout = new QVBoxLayout(this);
-  m_summary = new QLabel(this);
-  m_summary->setTextFormat(Qt::PlainText);
-  m_summary->setWordWrap(true);
-  m_summary->setAccessibleName(QStringLiteral("キーワード検索"));
-  layout->addWidget(m_summary);
-  layout->addStretch(1);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_tree = new QTreeWidget(this);
+  m_tree->setObjectName(QStringLiteral("TaskTree"));
+  m_tree->setAccessibleName(QStringLiteral("作業ウィンドウ"));
+  m_tree->setHeaderHidden(true);
+  m_tree->setColumnCount(1);
+  m_tree->setUniformRowHeights(true);
+  m_tree->setIconSize(QSize(16, 16));
+  m_tree->setIndentation(14);
+  m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_tree->setExpandsOnDoubleClick(false);
+  m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_tree->setTabKeyNavigation(false);
+  m_tree->setFocusPolicy(Qt::StrongFocus);
+  m_tree->setTextElideMode(Qt::ElideRight);
+  m_tree->header()->setStretchLastSection(true);
+  m_tree->installEventFilter(this);
+  layout->addWidget(m_tree);
+  connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) { OnItemClicked(item); });
+
+  QTreeWidgetItem* operations = AddGroup(QStringLiteral("操作"));
+  // The operation group's caption stands out from the others.
+  QFont bold = operations->font(0);
+  bold.setBold(true);
+  operations->setFont(0, bold);
+  operations->setBackground(0, palette().color(QPalette::Highlight).lighter(170));
+  operations->addChild(MakeTask(QStringLiteral("キーワード再検索"), 5, kKeywordSearchCommand, 0));
+  operations->addChild(MakeTask(QStringLiteral("キーワード編集"), 0, kKeywordEditCommand, 0));
+  operations->addChild(MakeTask(QStringLiteral("視聴予定ランキング再読込"), 3, kRankingReloadCommand, 0));
+  AddGroup(QStringLiteral("視聴予定ランキング"));
+  AddGroup(QStringLiteral("キーワード"));
+
+  const int maxRank = GetProfileInt("Window", "MaxRank", 5);
+  const bool launchAuto = GetProfileInt("Download", "LaunchAuto", 0) != 0;
+  if (RankingTaskHiddenAtStart(maxRank, launchAuto, unattendedStart)) ShowTask(kRankingReloadCommand, false);
 }
 
+QTreeWidgetItem* CTaskPane::AddGroup(const QString& caption) {
+  auto* group = new QTreeWidgetItem(QStringList{caption});
+  group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  group->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+  m_tree->addTopLevelItem(group);
+  group->setExpanded(true);
+  return group;
+}
+
+void CTaskPane::ClearTasks(QTreeWidgetItem* group) { qDeleteAll(group->takeChildren()); }
+
+QTreeWidgetItem* CTaskPane::Group(int index) const { return m_tree->topLevelItem(index); }
+
+int CTaskPane::GroupCount() const { return m_tree->topLevelItemCount(); }
+
+QTreeWidgetItem* CTaskPane::OperationTask(unsigned commandId) const {
+  QTreeWidgetItem* operations = Group(kOperationGroup);
+  for (int i = 0; i < operations->childCount(); ++i) {
+    QTreeWidgetItem* task = operations->child(i);
+    if (task->data(0, kCommandRole).toUInt() == commandId) return task;
+  }
+  return nullptr;
+}
+
+QStringList CTaskPane::TaskTexts(int group) const {
+  QStringList texts;
+  if (QTreeWidgetItem* item = Group(group)) {
+    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
+  }
+  return texts;
+}
+
+void CTaskPane::ShowTask(unsigned commandId, bool show) {
+  if (QTreeWidgetItem* task = OperationTask(commandId)) task->setHidden(!show);
+}
+
+bool CTaskPane::TaskVisible(unsigned commandId) const {
+  QTreeWidgetItem* task = OperationTask(commandId);
+  return task != nullptr && !task->isHidden();
+}
+
+void CTaskPane::ShowChainTasks() {
+  ShowTask(kRankingReloadCommand, true);
+  ShowTask(kKeywordSearchCommand, true);
+}
+
+void CTaskPane::HideRankingTask() { ShowTask(kRankingReloadCommand, false); }
+
+// ---- keyword search ---------------------------------------------------------
+
 void CTaskPane::SearchKeywords(const std::vector<std::string>& entries) {
+  ShowTask(kKeywordSearchCommand, false);
+  const ShowTaskOnExit reshow{*this, kKeywordSearchCommand};
+  ++m_searchCount;
+  ShowResultGroups({});
   KeywordSearchRequest request;
   request.entries = entries;
   app::LoadKeywords(request.keywords);
+  if (request.keywords.empty()) return;
   request.today = app::DateNumber(app::GetListingTime());
   request.dataFolder = app::DataFolder();
-  std::vector<KeywordResults> results = RunKeywordSearch(request);
-  size_t hits = 0;
-  for (const KeywordResults& keyword : results) hits += keyword.results.size();
-  ++m_searchCount;
-  m_summary->setText(QStringLiteral("キーワード: %1 件").arg(hits));
+  ShowResultGroups(BuildResultGroups(RunKeywordSearch(request)));
 }
 
-void CTaskPane::ShowPageKeywords(const std::map<int, std::string>&, const std::filesystem::path&) {}
+void CTaskPane::ShowResultGroups(const std::vector<ResultGroup>& groups) {
+  // Thousands of results: build the items first and hand them over at once.
+  m_tree->setUpdatesEnabled(false);
+  while (m_tree->topLevelItemCount() > kFirstResultGroup) delete m_tree->takeTopLevelItem(kFirstResultGroup);
+  m_resultKeywords.clear();
+  QList<QTreeWidgetItem*> captions;
+  captions.reserve(static_cast<qsizetype>(groups.size()));
+  for (const ResultGroup& group : groups) {
+    auto* caption = new QTreeWidgetItem(QStringList{FromCp932(group.caption)});
+    caption->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    caption->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    if (group.marked) {
+      caption->setForeground(0, QColor(170, 30, 30));
+      caption->setToolTip(0, PlainToolTip(FromCp932(group.toolTip)));
+    }
+    QList<QTreeWidgetItem*> tasks;
+    tasks.reserve(static_cast<qsizetype>(group.tasks.size()));
+    for (const ResultTask& result : group.tasks)
+      tasks.push_back(MakeTextTask(result.text, 2, kResultCommand, static_cast<qlonglong>(result.key)));
+    caption->addChildren(tasks);
+    captions.push_back(caption);
+    m_resultKeywords.push_back(group.keyword);
+  }
+  m_tree->addTopLevelItems(captions);
+  for (QTreeWidgetItem* caption : captions) caption->setExpanded(true);
+  m_tree->setUpdatesEnabled(true);
+}
+
+// ---- keyword hits of the page -------------------------------------------------
+
+void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) {
+  QTreeWidgetItem* group = Group(kPageHitGroup);
+  m_tree->setUpdatesEnabled(false);
+  ClearTasks(group);
+  QList<QTreeWidgetItem*> tasks;
+  tasks.reserve(static_cast<qsizetype>(hits.size()));
+  for (const auto& [number, text] : hits) tasks.push_back(MakeTextTask(text, 1, kPageHitCommand, number));
+  group->addChildren(tasks);
+  m_tree->setUpdatesEnabled(true);
+  if (const std::optional<int> target = m_pending.Take(hits, page)) m_host.ScrollToCell(*target);
+  Q_EMIT pageKeywordsShown(QString::fromStdString(page.string()));
+}
+
+// ---- ranking ------------------------------------------------------------------
 
 void CTaskPane::ShowRanking(const std::string& file) {
-  ++m_rankingCount;
+  // The whole response is read and checked before the list changes, so an
+  // unreadable or empty answer keeps the ranking shown.
+  const std::optional<std::vector<std::string>> lines = ReadRankingFile(file);
   std::error_code ignored;
   std::filesystem::remove(file, ignored);
+  if (!lines || lines->empty()) return;
+  QTreeWidgetItem* group = Group(kRankingGroup);
+  ClearTasks(group);
+  QList<QTreeWidgetItem*> tasks;
+  for (const std::string& line : *lines) tasks.push_back(MakeTextTask(line, 4, 0, 0));
+  group->addChildren(tasks);
 }
 
-void CTaskPane::ShowChainTasks() { m_rankingTaskVisible = true; }
+// ---- clicks and keys ------------------------------------------------------------
 
-void CTaskPane::HideRankingTask() { m_rankingTaskVisible = false; }
+void CTaskPane::OnItemClicked(QTreeWidgetItem* item) {
+  if (item == nullptr) return;
+  if (item->parent() == nullptr) {
+    item->setExpanded(!item->isExpanded());
+    return;
+  }
+  ActivateTask(item);
+}
+
+void CTaskPane::ActivateTask(QTreeWidgetItem* task) {
+  if (task == nullptr || task->parent() == nullptr) return;
+  const unsigned command = task->data(0, kCommandRole).toUInt();
+  switch (command) {
+    case 0: break;  // a ranking line
+    case kResultCommand: OnResultClicked(task); break;
+    case kPageHitCommand: m_host.ScrollToCell(task->data(0, kDataRole).toInt()); break;
+    default: m_host.OnTaskCommand(command); break;
+  }
+}
+
+void CTaskPane::OnResultClicked(QTreeWidgetItem* task) {
+  const int groupIndex = m_tree->indexOfTopLevelItem(task->parent()) - kFirstResultGroup;
+  if (groupIndex < 0 || static_cast<size_t>(groupIndex) >= m_resultKeywords.size()) return;
+  const std::vector<std::string>& entries = m_host.ListingEntries();
+  const std::optional<ResultTarget> target =
+      DecodeResultKey(static_cast<ResultKey>(task->data(0, kDataRole).toLongLong()), entries.size());
+  if (!target) return;
+  // Pending before the day is asked for: the page's hits may come back
+  // while the view is still being told.
+  m_pending.Set(m_resultKeywords[static_cast<size_t>(groupIndex)],
+                view::DataPagePath(target->date, entries[target->entryIndex]));
+  if (!m_host.ShowListingDay(target->entryIndex, target->date)) m_pending.Drop();
+}
+
+bool CTaskPane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_tree && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool activates = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+    if (activates && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      OnItemClicked(m_tree->currentItem());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace kanro::taskpane

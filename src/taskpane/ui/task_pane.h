@@ -1,8 +1,10 @@
 #pragma once
-// The task pane's content. For now it only shows what the chain hands it:
-// the keyword search runs and its hit count is shown, the ranking file is
-// taken and deleted. The full pane (result lists, ranking list, tasks) fills
-// these same calls in.
+// The task pane in the main window's dock: group 0 "操作" with the three
+// operation tasks, group 1 the viewing-plan ranking, group 2 the keyword hits
+// of the page on screen, and from group 3 on one group per keyword of the
+// last keyword search. One tree holds them all: captions are the top-level
+// items (a click collapses or expands them), tasks their children. A task
+// acts on a single click, or on Enter or Space when it has the focus.
 #include <QWidget>
 
 #include <filesystem>
@@ -10,7 +12,12 @@
 #include <string>
 #include <vector>
 
-class QLabel;
+#include "taskpane/pending_scroll.h"
+#include "taskpane/result_groups.h"
+#include "taskpane/ui/task_pane_host.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace kanro::taskpane {
 
@@ -18,27 +25,74 @@ class CTaskPane : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CTaskPane(QWidget* parent = nullptr);
+  // Group indexes; result groups follow from kFirstResultGroup on.
+  static constexpr int kOperationGroup = 0;
+  static constexpr int kRankingGroup = 1;
+  static constexpr int kPageHitGroup = 2;
+  static constexpr int kFirstResultGroup = 3;
 
-  // The keyword search over the data pages of these listing entries.
+  // unattendedStart: the program was started with "/d"; with the settings it
+  // decides whether task 31003 starts hidden.
+  CTaskPane(TaskPaneHost& host, bool unattendedStart, QWidget* parent = nullptr);
+
+  // The keyword search over the data pages of these listing entries, from
+  // today on; replaces the result groups. Task 31012 is hidden meanwhile.
   void SearchKeywords(const std::vector<std::string>& entries);
-  // The keyword hits of the data page shown (cell number -> matched text).
+  // Replaces the result groups (what SearchKeywords shows).
+  void ShowResultGroups(const std::vector<ResultGroup>& groups);
+  // The keyword hits of the data page (cell number -> matched text, CP932);
+  // scrolls to the first hit of the keyword of a result just clicked.
   void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page);
-  // The ranking text in file (CP932); the file is deleted.
+  // The ranking text in file (CP932) replaces the ranking lines when it has
+  // at least one line; the file is deleted either way.
   void ShowRanking(const std::string& file);
-  // Tasks 31003 (ranking reload) and 31012 (keyword search).
+  // Tasks 31003 (ranking reload) and 31012 (keyword search) shown again.
   void ShowChainTasks();
   void HideRankingTask();
-  bool RankingTaskVisible() const { return m_rankingTaskVisible; }
+  // Shows or hides the operation task with this command id.
+  void ShowTask(unsigned commandId, bool show);
+  bool TaskVisible(unsigned commandId) const;
+  bool RankingTaskVisible() const { return TaskVisible(kRankingReloadCommand); }
 
+  // Runs what a click on the task does.
+  void ActivateTask(QTreeWidgetItem* task);
+
+  // For tests: the tree, a group's caption item, a task by command id.
+  QTreeWidget* Tree() const { return m_tree; }
+  QTreeWidgetItem* Group(int index) const;
+  QTreeWidgetItem* OperationTask(unsigned commandId) const;
+  int GroupCount() const;
+  // The texts of a group's tasks, in order.
+  QStringList TaskTexts(int group) const;
+  const std::string& PendingKeyword() const { return m_pending.Keyword(); }
   int SearchCount() const { return m_searchCount; }
-  int RankingCount() const { return m_rankingCount; }
+
+  static constexpr unsigned kRankingReloadCommand = 31003;
+  static constexpr unsigned kKeywordEditCommand = 31011;
+  static constexpr unsigned kKeywordSearchCommand = 31012;
+  static constexpr unsigned kPageHitCommand = 31022;
+  static constexpr unsigned kResultCommand = 31023;
+
+ Q_SIGNALS:
+  // The keyword hits of this data page are listed (and scrolled to).
+  void pageKeywordsShown(const QString& page);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QLabel* m_summary = nullptr;
-  bool m_rankingTaskVisible = true;
+  QTreeWidgetItem* AddGroup(const QString& caption);
+  void ClearTasks(QTreeWidgetItem* group);
+  void OnItemClicked(QTreeWidgetItem* item);
+  void OnResultClicked(QTreeWidgetItem* task);
+
+  TaskPaneHost& m_host;
+  QTreeWidget* m_tree = nullptr;
+  // The keywords (CP932) of the result groups, from kFirstResultGroup on.
+  std::vector<std::string> m_resultKeywords;
+  // The clicked result's keyword, waiting for the hits of its page.
+  PendingScroll m_pending;
   int m_searchCount = 0;
-  int m_rankingCount = 0;
 };
 
 }  // namespace kanro::taskpane
