@@ -36,7 +36,9 @@
 #include "fixtures/listing_server.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
+#include "view/alert_schedule.h"
 #include "view/current_date.h"
+#include "view/page_cells.h"
 #include "view/page_locations.h"
 #include "view/ui/alert_presenter.h"
 #include "view/ui/desktop_opener.h"
@@ -247,14 +249,22 @@ class WatchViewTest : public testing::Test {
                                                    "</iframe></body></html>"));
   }
 
-  bool StartUp() {
+  void CreateView() {
     view_ = std::make_unique<CKanroView>(host_);
     host_.view = view_.get();
     view_->resize(900, 700);
     view_->show();
+  }
+  bool StartUp() {
+    if (!view_) CreateView();
     SignalCounter shown(view_.get(), &CKanroView::dataPageShown);
     view_->OnInitialUpdate();
     return shown.wait(20000);
+  }
+  // Clicks the element and waits until the view has marked the page again.
+  bool ClickAndWaitForMarks(const char* id) {
+    SignalCounter marked(view_.get(), &CKanroView::marksApplied);
+    return ClickElement(Web(), DataDocument(), QString::fromLatin1(id)) && marked.wait(15000);
   }
 
   QWebEngineView* Web() const { return view_->WebView(); }
@@ -329,6 +339,136 @@ TEST_F(WatchViewTest, OutsideLinksOpenInTheBrowserAndTheViewStays) {
   ASSERT_TRUE(ClickElement(Web(), DataDocument(), QStringLiteral("script")));
   EXPECT_FALSE(WaitUntil([&] { return opened_.size() > 2; }, 500));
   EXPECT_EQ(DataUrl(), before);
+}
+
+TEST_F(WatchViewTest, WatchLinkClicksToggleTheMarkStoreTheListAndNotifyTheServiceOnce) {
+  WritePage("20110309", Cell("p1", "0001", "19:00", "ニュース", "http://tv.example.jp/iepg.tvpi?id=1") +
+                            Cell("p2", "0002", "20:00", "映画", "http://tv.example.jp/iepg.tvpi?id=2"));
+  ASSERT_TRUE(StartUp());
+  const QString page = DataUrl();
+
+  ASSERT_TRUE(ClickAndWaitForMarks("p1w"));
+  EXPECT_TRUE(CellClass("p1").split(QLatin1Char(' ')).contains(QStringLiteral("watch"))) << CellClass("p1").toStdString();
+  EXPECT_FALSE(CellClass("p2").contains(QStringLiteral("watch")));
+  EXPECT_EQ(GetProfileString("Watch", "20110309", "-"), "000108GooTv,");
+  EXPECT_EQ(host_.captionText, kanro::text::Utf8ToCp932("【19:00】ニュース "));
+  ASSERT_TRUE(WaitUntil([&] { return !service_.WatchNotifications().empty(); }));
+  std::vector<std::string> sent = service_.WatchNotifications();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].rfind("ID=0001&TIME=", 0), 0u) << sent[0];
+  EXPECT_NE(sent[0].find("&WATCH=Y&DATE=20110309"), std::string::npos) << sent[0];
+
+  // The second click takes the mark away again; the list stays, empty.
+  ASSERT_TRUE(ClickAndWaitForMarks("p1w"));
+  EXPECT_FALSE(CellClass("p1").contains(QStringLiteral("watch")));
+  EXPECT_EQ(GetProfileString("Watch", "20110309", "-"), "");
+  EXPECT_EQ(host_.captionText, "");
+  ASSERT_TRUE(WaitUntil([&] { return service_.WatchNotifications().size() >= 2; }));
+  sent = service_.WatchNotifications();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_NE(sent[1].find("&WATCH=N&DATE=20110309"), std::string::npos) << sent[1];
+  // The data frame never left its page; the hidden frame is emptied again.
+  EXPECT_EQ(DataUrl(), page);
+  EXPECT_TRUE(WaitUntil([&] {
+    return Eval(Web()->page(), QStringLiteral("String(window.frames['data'].frames['iepg'].location.href)")).toString() ==
+           QStringLiteral("about:blank");
+  }));
+}
+
+// A programme cell as the view collects it (tag names in capitals).
+kanro::view::PageCell CollectedCell(const std::string& number, const std::string& time, const std::string& title) {
+  kanro::view::PageCell cell;
+  cell.markup = kanro::text::Utf8ToWide("<A href=\"prp://watch?ID=" + number + "&amp;TIME=x&amp;TITLE=x\"><STRONG>" +
+                                        time + "</STRONG> <STRONG>" + title + "</STRONG></A>");
+  cell.text = kanro::text::Utf8ToWide(time + " " + title);
+  cell.className = U"genre_01";
+  return cell;
+}
+
+TEST_F(WatchViewTest, TodaysMarkedProgrammesAlertOneAfterTheOtherWhenTheClockReachesThem) {
+  WriteProfileString("Watch", "20110309", "000108GooTv,000208GooTv,000308GooTv,");
+  WriteProfileInt("Window", "AlertMinute", 1);
+  QWidget window;
+  kanro::view::CWatchController controller(host_, &window);
+  // At 18:57:30 the two programmes at 19:00 are due at 18:59:30; the one at
+  // 18:58 starts within the lead time and gets no alert; 19:30 is not marked.
+  std::vector<kanro::view::PageCell> cells = {
+      CollectedCell("0001", "19:00", "ニュース"), CollectedCell("0002", "19:00", "天気"),
+      CollectedCell("0003", "18:58", "映画"), CollectedCell("0004", "19:30", "音楽")};
+  const fs::path today = kanro::view::DataPagePath("20110309", "08GooTv");
+
+  // A print copy of the page leaves the caption and the alerts alone.
+  std::vector<kanro::view::PageCell> copy = cells;
+  controller.DecidePass(copy, today, false);
+  EXPECT_TRUE(controller.Alerts().Pending().empty());
+  EXPECT_EQ(host_.captionText, "");
+
+  controller.DecidePass(cells, today, true);
+  EXPECT_EQ(controller.Alerts().Pending().size(), 2u);
+  EXPECT_EQ(host_.captionText, kanro::text::Utf8ToCp932("【19:00】ニュース 【19:00】天気 【18:58】映画 "));
+  // Another day's page shows its marks but keeps today's alerts.
+  std::vector<kanro::view::PageCell> tomorrow = cells;
+  controller.DecidePass(tomorrow, kanro::view::DataPagePath("20110310", "08GooTv"), true);
+  EXPECT_EQ(controller.Alerts().Pending().size(), 2u);
+
+  std::vector<QString> shown;
+  QObject::connect(&controller, &kanro::view::CWatchController::alertShown, [&](const QString& m) { shown.push_back(m); });
+  EXPECT_FALSE(WaitUntil([&] { return !shown.empty(); }, 2500));  // not yet due
+  // The lead time is read again when the alert is shown.
+  WriteProfileInt("Window", "AlertMinute", 2);
+  SetClock(kanro::app::FromLocalDate(2011, 3, 9, 18, 59, 31));
+  ASSERT_TRUE(WaitUntil([&] { return !shown.empty(); }, 10000));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], QStringLiteral("【ニュース】開始 2 分前になりました。"));
+  QMessageBox* box = controller.Presenter().CurrentBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(), shown[0]);
+  EXPECT_EQ(controller.Presenter().Waiting(), 1u);
+  box->accept();
+  ASSERT_TRUE(WaitUntil([&] { return shown.size() == 2; }, 5000));
+  EXPECT_EQ(shown[1], QStringLiteral("【天気】開始 2 分前になりました。"));
+  controller.Presenter().CurrentBox()->accept();
+  EXPECT_TRUE(controller.Alerts().Pending().empty());
+}
+
+TEST_F(WatchViewTest, WatchLinksToggleTheStoredMarkAndNameTheNotification) {
+  QWidget window;
+  kanro::view::CWatchController controller(host_, &window);
+  const fs::path page = kanro::view::DataPagePath("20110309", "08GooTv");
+  const QUrl link = QUrl::fromEncoded("prp://watch/?ID=0001&TIME=19%3A00&TITLE=%83j%83%85%81%5B%83X");
+  const QString service = QString::fromStdString(service_.ServiceUrl());
+
+  kanro::view::CWatchController::LinkResult set = controller.OnWatchLink(link, page);
+  EXPECT_TRUE(set.handled);
+  EXPECT_EQ(QString::fromUtf8(set.notification.toEncoded()),
+            service + QStringLiteral("?ID=0001&TIME=19%3A00&TITLE=%83j%83%85%81%5B%83X&WATCH=Y&DATE=20110309"));
+  EXPECT_EQ(GetProfileString("Watch", "20110309"), "000108GooTv,");
+  kanro::view::CWatchController::LinkResult removed = controller.OnWatchLink(link, page);
+  EXPECT_TRUE(QString::fromUtf8(removed.notification.toEncoded()).endsWith(QStringLiteral("&WATCH=N&DATE=20110309")));
+  EXPECT_EQ(GetProfileString("Watch", "20110309", "-"), "");
+  // Not a usable watch link: nothing is stored or sent.
+  kanro::view::CWatchController::LinkResult unusable =
+      controller.OnWatchLink(QUrl::fromEncoded("prp://watch/?TIME=1&ID=0001"), page);
+  EXPECT_FALSE(unusable.handled);
+  EXPECT_TRUE(unusable.notification.isEmpty());
+  EXPECT_EQ(GetProfileString("Watch", "20110309", "-"), "");
+  EXPECT_EQ(host_.statusText, "");
+}
+
+TEST_F(WatchViewTest, AnIepgLinkOfTheListingServerReachesTheHandOverAsATvpiFile) {
+  kanro::test::ListingServer listings;
+  WritePage("20110309",
+            Cell("p1", "0001", "19:00", "ニュース", listings.BaseUrl() + "/iepg.tvpi?id=2011030901_1900"));
+  ASSERT_TRUE(StartUp());
+  const QString page = DataUrl();
+  ASSERT_TRUE(ClickElement(Web(), DataDocument(), QStringLiteral("p1i")));
+  ASSERT_TRUE(WaitUntil([&] { return !opened_.empty(); }));
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_TRUE(opened_[0].isLocalFile());
+  EXPECT_TRUE(opened_[0].toLocalFile().endsWith(QStringLiteral(".tvpi")));
+  EXPECT_EQ(kanro::test::ReadAll(opened_[0].toLocalFile().toStdString()).rfind("Content-type: application/x-tv-program-info", 0),
+            0u);
+  EXPECT_EQ(DataUrl(), page);
 }
 
 // The hand-over on a page of its own, with the hidden frame loaded as the
