@@ -34,6 +34,7 @@
 #include "app/settings_store.h"
 #include "demo/demo_server.h"
 #include "fixtures/listing_server.h"
+#include "support/gui_app.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "view/alert_schedule.h"
@@ -44,7 +45,6 @@
 #include "view/ui/desktop_opener.h"
 #include "view/ui/iepg_handover.h"
 #include "view/ui/kanro_view.h"
-#include "view/ui/prp_scheme.h"
 #include "view/ui/view_page.h"
 #include "view/ui/watch_controller.h"
 #include "view/view_host.h"
@@ -58,17 +58,7 @@ using kanro::view::CKanroView;
 
 class QtEnvironment : public testing::Environment {
  public:
-  void SetUp() override {
-    kanro::view::RegisterPrpScheme();
-    app_ = new QApplication(argc_, argv_);
-  }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "gui_watch_test";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
+  void SetUp() override { kanro::test::GuiApplication(); }
 };
 testing::Environment* const kQtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
 

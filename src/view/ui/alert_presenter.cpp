@@ -76,6 +76,9 @@ void AlertPresenter::NotifyDesktop(const QString& message) {
     return;
   }
 #ifdef KANRO_HAVE_DBUS
+  // Without a session of its own, connecting could start a bus daemon that
+  // outlives the program.
+  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
   QDBusConnection bus = QDBusConnection::sessionBus();
   // Asynchronous: a desktop without the service answers with an error nobody waits for.
   if (!bus.isConnected()) return;
