@@ -1,6 +1,7 @@
 #pragma once
 // The programme cells of a data page as the view sees them: the page script
-// collects every TD element of the data document in document order and
+// collects the TD elements of the data document that hold no other TD, in
+// document order, and
 // returns them as JSON; this turns that into plain values the watch marks and
 // the keyword highlighting decide on, and turns their decisions back into
 // the list of class and id changes the apply script writes.

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,12 +28,15 @@ struct WatchKey {
   std::string number;  // the leading digits
   std::string entry;   // the rest ("08GooTv")
 };
-// Splits a stored key into its leading digits and the entry; nothing when the
-// key has fewer than four leading digits or no entry.
+// Splits a stored key into the programme number and the entry. The entry
+// opens with its two-digit prefecture number, so the number is the leading
+// run of digits less its last two ("012308GooTv" gives 0123 and 08GooTv);
+// nothing when that leaves fewer than four digits or no type key follows.
 std::optional<WatchKey> SplitWatchKey(std::string_view key);
 
-// The date (eight digits) and entry of a data page from its path
-// (".../Data/2011030908GooTv.htm"); false when the name is not one.
+// The date (eight digits) and entry (two digits and a type key) of a data
+// page from its path (".../Data/2011030908GooTv.htm"); false when the name is
+// not one.
 bool SplitDataPageName(const std::filesystem::path& page, std::string* date, std::string* entry);
 
 // The stored list of a day ("Watch"/date), split with the list tokenizer.
@@ -52,6 +56,9 @@ std::set<std::string> MarkedNumbers(const std::vector<std::string>& keys, const 
 // True when markup holds "ID=" + number, not followed by another digit and
 // not at its very start.
 bool MarkupHasWatchId(std::u32string_view markup, std::string_view number);
+// Calls visit with the whole run of digits after every "ID=" of markup but
+// one at its very start, in order, until visit returns false.
+void ForEachWatchIdInMarkup(std::u32string_view markup, const std::function<bool(std::string_view)>& visit);
 
 struct ToggleOutcome {
   bool recognised = false;  // false: not a usable watch link; the navigation goes on
@@ -65,7 +72,15 @@ struct ToggleOutcome {
 };
 // Toggles the mark of the programme a watch link names on the data page
 // shown (its path decides date and entry) and writes the day's list, also
-// when it becomes empty.
+// when it becomes empty. A watch link on a page that is not a data page is
+// recognised (the navigation stops) but stores and sends nothing.
 ToggleOutcome ToggleWatch(const QUrl& link, const std::filesystem::path& documentPath, const std::string& serviceUrl);
+
+// True for a date as the lists are keyed: eight decimal digits.
+bool IsWatchListDate(std::string_view date);
+// The same toggle for a date and a stored key, for the command line: the key
+// is four or more digits followed by a listing entry of a known type. Not
+// recognised when date or key is not one; no notification is built.
+ToggleOutcome ToggleWatchOfDay(const std::string& date, const std::string& key);
 
 }  // namespace kanro::view

@@ -15,6 +15,7 @@
 #include <QWebEngineView>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@
 
 #include "app/auto_download.h"
 #include "app/clock.h"
+#include "app/default_files.h"
+#include "app/keyword_list.h"
 #include "app/frameset_page.h"
 #include "app/listing_time.h"
 #include "app/messages.h"
@@ -509,6 +512,114 @@ TEST_F(ViewTest, PrintsTheWholeDataPage) {
     if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
   // A whole listing day does not fit on one sheet: more than what is on screen.
   EXPECT_GT(pages, 1u);
+}
+
+// A data page of our own layout with the given table cells (UTF-8 markup),
+// and a header page, so the cells are known exactly.
+void WriteCellPage(const std::string& date, const std::vector<std::string>& cells, int cellHeight = 20) {
+  std::string page =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Windows-31J\">"
+      "<title>番組表 " + date + "</title><style>td { height: " + std::to_string(cellHeight) + "px; }</style></head>"
+      "<body><table>";
+  for (const std::string& cell : cells) page += "<tr>" + cell + "</tr>";
+  page += "</table><iframe name=\"iepg\" width=\"0\" height=\"0\"></iframe></body></html>";
+  kanro::test::WriteAll(kanro::view::DataPagePath(date, "08GooTv"), kanro::text::Utf8ToCp932(page));
+  kanro::test::WriteAll(kanro::view::HeaderPagePath("08GooTv"),
+                        kanro::text::Utf8ToCp932("<html><body>head</body></html>"));
+}
+
+std::vector<std::string> Cp932List(const std::vector<std::string>& utf8) {
+  std::vector<std::string> list;
+  for (const std::string& item : utf8) list.push_back(kanro::text::Utf8ToCp932(item));
+  return list;
+}
+
+// "class|id" of every cell of the data frame, in document order.
+QStringList CellMarks(QWebEnginePage* page) {
+  return Eval(page, QStringLiteral("Array.prototype.map.call(window.frames['data'].document.getElementsByTagName('td'),"
+                                   " function (td) { return td.className + '|' + td.id; })"))
+      .toStringList();
+}
+
+std::map<int, std::string> Utf8Hits(const std::map<int, std::string>& hits) {
+  std::map<int, std::string> utf8;
+  for (const auto& [number, text] : hits) utf8[number] = kanro::text::Cp932ToUtf8(text);
+  return utf8;
+}
+
+TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
+  WriteCellPage("20110309", {
+      "<td class=\"genre_01\"><strong>5:00</strong> <strong>朝のニュース</strong></td>",
+      "<td class=\"genre_02\" id=\"kept\">天気 news</td>",
+      "<td class=\"genre_03\"><span style=\"display: none;\">【新】</span>ドラマ</td>",
+      "<td>ドラマ &amp; NEWS</td>",
+      // A programme laid out as a table inside its cell is marked once, inside.
+      "<td class=\"genre_04\"><table><tr><td>夜のニュース</td></tr></table></td>",
+  });
+  // "【" sorts before "ド": the hidden marker wins the third cell; "NEWS"
+  // never matches "news".
+  host_.keywords = Cp932List({"ドラマ", "ニュース", "【新】.*", "NEWS"});
+  ASSERT_TRUE(StartUp());
+
+  EXPECT_EQ(CellMarks(Page()), (QStringList{QStringLiteral("genre_01 keyword|0"), QStringLiteral("genre_02|kept"),
+                                            QStringLiteral("genre_03 keyword|1"), QStringLiteral(" keyword|2"),
+                                            QStringLiteral("genre_04|"), QStringLiteral(" keyword|3")}));
+  EXPECT_EQ(Utf8Hits(host_.pageHits),
+            (std::map<int, std::string>{{0, "ニュース"}, {1, "【新】ドラマ"}, {2, "NEWS"}, {3, "ニュース"}}));
+  EXPECT_EQ(host_.hitsPage, kanro::view::DataPagePath("20110309", "08GooTv"));
+
+  // A reload starts from the file again and marks the same cells once.
+  SignalCounter shown(view_.get(), &CKanroView::dataPageShown);
+  view_->Reload();
+  ASSERT_TRUE(shown.wait(20000));
+  EXPECT_EQ(CellMarks(Page())[0], QStringLiteral("genre_01 keyword|0"));
+  EXPECT_EQ(host_.pageHitCalls, 2);
+
+  // Without keywords nothing changes and the pane is not told.
+  host_.keywords.clear();
+  view_->Reload();
+  ASSERT_TRUE(shown.wait(20000));
+  EXPECT_EQ(CellMarks(Page())[0], QStringLiteral("genre_01|"));
+  EXPECT_EQ(host_.pageHitCalls, 2);
+}
+
+TEST_F(ViewTest, ScrollToCellBringsTheNumberedCellToTheTop) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < 80; ++i) cells.push_back("<td>番組 " + std::to_string(i) + (i == 60 ? " 目当て" : "") + "</td>");
+  WriteCellPage("20110309", cells, 40);
+  host_.keywords = Cp932List({"目当て"});
+  ASSERT_TRUE(StartUp());
+  ASSERT_EQ(Utf8Hits(host_.pageHits), (std::map<int, std::string>{{0, "目当て"}}));
+
+  const QString data = QStringLiteral("window.frames['data']");
+  Eval(Page(), data + QStringLiteral(".scrollTo(0, 0)"));
+  view_->HandleMessage(1128, 0, 0);
+  const int top = Eval(Page(), data + QStringLiteral(".document.getElementById('0').getBoundingClientRect().top")).toInt();
+  EXPECT_GT(Eval(Page(), data + QStringLiteral(".scrollY")).toInt(), 1000);
+  EXPECT_LE(std::abs(top), 1);
+
+  // A number no cell carries leaves the page where it is.
+  const int before = Eval(Page(), data + QStringLiteral(".scrollY")).toInt();
+  view_->HandleMessage(1128, 7, 0);
+  view_->HandleMessage(1128, static_cast<uintptr_t>(-1), 0);
+  EXPECT_EQ(Eval(Page(), data + QStringLiteral(".scrollY")).toInt(), before);
+}
+
+TEST_F(ViewTest, TheDefaultFilesHighlightNewProgrammes) {
+  kanro::app::CreateDefaultFiles();
+  WritePages("20110309");
+  kanro::app::LoadKeywords(host_.keywords);
+  ASSERT_TRUE(StartUp());
+
+  kanro::sites::SamplePageOptions options;
+  size_t newProgrammes = 0;
+  for (const auto& programme : kanro::sites::SampleSchedule(options)) newProgrammes += programme.isNew ? 1 : 0;
+  ASSERT_GT(newProgrammes, 0u);
+  EXPECT_EQ(host_.pageHits.size(), newProgrammes);
+  for (const auto& [number, hit] : Utf8Hits(host_.pageHits)) EXPECT_EQ(hit.rfind("【新】", 0), 0u) << number << " " << hit;
+  int marked = 0;
+  for (const QString& cell : CellMarks(Page())) marked += cell.contains(QStringLiteral("keyword")) ? 1 : 0;
+  EXPECT_EQ(static_cast<size_t>(marked), newProgrammes);
 }
 
 }  // namespace

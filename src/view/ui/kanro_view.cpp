@@ -11,6 +11,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <limits>
 #include <memory>
 
 #include "app/auto_download.h"
@@ -21,10 +22,13 @@
 #include "view/current_date.h"
 #include "view/day_navigation.h"
 #include "view/launch_auto.h"
+#include "view/keyword_highlight.h"
 #include "view/page_locations.h"
 #include "view/ui/data_page_printer.h"
 #include "view/ui/find_bar.h"
+#include "view/ui/page_dom.h"
 #include "view/ui/view_page.h"
+#include "view/ui/watch_controller.h"
 
 namespace kanro::view {
 
@@ -69,8 +73,18 @@ class CKanroView::Impl {
   bool framesetLoaded = false;
   LaunchAutoPending launchAuto;
 
-  fs::path documentPath;  // the data page on screen
+  fs::path documentPath;  // the data page asked for last
   fs::path headerPath;    // its header page
+  fs::path shownPage;     // the data page that last finished loading
+
+  CWatchController* watch = nullptr;
+
+  struct PassRequest {
+    MarkPass pass;
+    std::function<void()> done;
+  };
+  bool passRunning = false;
+  std::vector<PassRequest> pendingPasses;
 };
 
 CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_host(host), m_impl(new Impl) {
@@ -79,6 +93,8 @@ CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_hos
   m_impl->page = new ViewPage(m_impl->profile);
   m_impl->page->onFrameReport = [this](const FrameReport& report) { OnFrameReport(report); };
   m_impl->page->onWatchLink = [this](const QUrl& url) { OnWatchLink(url); };
+  m_impl->page->onIepgLink = [this](const QUrl& url) { LoadInHiddenFrame(url); };
+  m_impl->watch = new CWatchController(host, this);
   connect(m_impl->page, &QWebEnginePage::loadStarted, this, &CKanroView::OnLoadStarted);
   connect(m_impl->page, &QWebEnginePage::loadFinished, this, &CKanroView::OnLoadFinished);
 
@@ -98,6 +114,7 @@ CKanroView::~CKanroView() { delete m_impl; }
 
 QWebEngineView* CKanroView::WebView() const { return m_impl->web; }
 CFindBar* CKanroView::FindBar() const { return m_impl->findBar; }
+CWatchController* CKanroView::WatchController() const { return m_impl->watch; }
 const fs::path& CKanroView::DocumentPath() const { return m_impl->documentPath; }
 bool CKanroView::IsFramesetLoaded() const { return m_impl->framesetLoaded; }
 void CKanroView::OnDownloadStarted() { m_impl->launchAuto.DownloadStarted(); }
@@ -215,9 +232,9 @@ void CKanroView::OnDataPageLoaded(const FrameReport& report) {
   // A reload keeps the reader's scroll position; a newly shown day of today
   // opens at the wall-clock hour.
   if (!report.reload && CurrentDate() == app::DateText(app::GetListingTime())) OnHourCommand(CurrentHourCommand());
-  ApplyWatchMarks(m_impl->page, kFramedDataDocument);
-  HighlightKeywords(m_impl->page, kFramedDataDocument);
-  Q_EMIT dataPageShown(QString::fromStdString(page.string()));
+  m_impl->shownPage = page;
+  RequestMarkPass(MarkPass::WatchAndKeywords,
+                  [this, page] { Q_EMIT dataPageShown(QString::fromStdString(page.string())); });
 }
 
 void CKanroView::OnDayCommand(unsigned id) {
@@ -333,19 +350,96 @@ void CKanroView::Reload() {
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
-void CKanroView::ScrollToCell(uintptr_t, intptr_t) {}
+void CKanroView::ScrollToCell(uintptr_t wParam, intptr_t) {
+  if (wParam > static_cast<uintptr_t>(std::numeric_limits<int>::max())) return;
+  PageDom(m_impl->page, kFramedDataDocument).ScrollToCellId(QString::number(static_cast<int>(wParam)));
+}
 
-void CKanroView::OnWatchLink(const QUrl&) {}
+void CKanroView::OnWatchLink(const QUrl& url) {
+  if (m_impl->shownPage.empty()) return;
+  const CWatchController::LinkResult result = m_impl->watch->OnWatchLink(url, m_impl->shownPage);
+  if (!result.handled) return;
+  // The page is re-marked first; the service hears of the change after.
+  RequestMarkPass(MarkPass::WatchOnly, [this, notification = result.notification] {
+    if (!notification.isEmpty()) LoadInHiddenFrame(notification);
+  });
+}
 
-void CKanroView::ApplyWatchMarks(QWebEnginePage*, const QString&) {}
+void CKanroView::LoadInHiddenFrame(const QUrl& url) {
+  PageDom(m_impl->page, kFramedDataDocument).LoadInHiddenFrame(url);
+}
 
-void CKanroView::HighlightKeywords(QWebEnginePage*, const QString&) {}
+void CKanroView::RequestMarkPass(MarkPass pass, std::function<void()> done) {
+  m_impl->pendingPasses.push_back({pass, std::move(done)});
+  if (!m_impl->passRunning) RunNextMarkPass();
+}
+
+void CKanroView::RunNextMarkPass() {
+  if (m_impl->pendingPasses.empty()) return;
+  std::vector<Impl::PassRequest> requests;
+  requests.swap(m_impl->pendingPasses);
+  bool keywords = false;
+  for (const Impl::PassRequest& request : requests) keywords = keywords || request.pass == MarkPass::WatchAndKeywords;
+  m_impl->passRunning = true;
+
+  auto finish = [this, requests = std::move(requests)]() {
+    m_impl->passRunning = false;
+    for (const Impl::PassRequest& request : requests)
+      if (request.done) request.done();
+    RunNextMarkPass();
+  };
+  const PageDom dom(m_impl->page, kFramedDataDocument);
+  const fs::path page = m_impl->shownPage;
+  dom.Collect([this, dom, page, keywords, finish = std::move(finish)](PageCells collected) mutable {
+    if (!collected.ok || page != m_impl->shownPage) {
+      finish();
+      return;
+    }
+    std::vector<PageCell> cells = collected.cells;
+    ApplyWatchMarks(cells, page, true);
+    std::map<int, std::string> hits;
+    const bool highlighted = keywords && HighlightKeywords(cells, &hits);
+    dom.Apply(collected.generation, DiffCells(collected.cells, cells),
+              [this, page, highlighted, hits = std::move(hits), finish = std::move(finish)](bool applied) mutable {
+                if (applied) {
+                  if (highlighted) m_host.ShowPageKeywords(hits, page);
+                  Q_EMIT marksApplied();
+                }
+                finish();
+              });
+  });
+}
+
+void CKanroView::ApplyWatchMarks(std::vector<PageCell>& cells, const fs::path& page, bool onScreen) {
+  m_impl->watch->DecidePass(cells, page, onScreen);
+}
+
+bool CKanroView::HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits) const {
+  std::vector<std::u32string> texts;
+  texts.reserve(cells.size());
+  for (const PageCell& cell : cells) texts.push_back(cell.text);
+  KeywordHighlight highlight = HighlightCells(texts, m_host.Keywords());
+  if (!highlight.applied) return false;
+  for (const CellMark& mark : highlight.marks) {
+    PageCell& cell = cells[mark.cell];
+    cell.className += U" keyword";
+    cell.id = text::Utf8ToWide(std::to_string(mark.number));
+  }
+  *hits = std::move(highlight.hits);
+  return true;
+}
+
+void CKanroView::MarkPrintCopy(QWebEnginePage* copy, const fs::path& page) {
+  PageDom(copy, QStringLiteral("document")).MarkAndWait([this, &page](std::vector<PageCell>& cells) {
+    ApplyWatchMarks(cells, page, false);
+  });
+}
 
 bool CKanroView::PrintDataPage(QPrinter& printer) {
   if (m_impl->documentPath.empty() || !IsShowablePage(m_impl->documentPath)) return false;
   DataPagePrinter job(m_impl->profile);
   if (!job.Load(PageUrl(m_impl->documentPath))) return false;
-  ApplyWatchMarks(job.Page(), QStringLiteral("document"));
+  MarkPrintCopy(job.Page(), m_impl->documentPath);
   return job.Print(printer);
 }
 
@@ -357,7 +451,7 @@ void CKanroView::OnPrintPreview() {
     m_impl->printer.reset();
     return;
   }
-  ApplyWatchMarks(m_impl->printer->Page(), QStringLiteral("document"));
+  MarkPrintCopy(m_impl->printer->Page(), m_impl->documentPath);
   // Every sheet is rendered as an image at the printer's resolution: 300 dpi
   // prints sharp text without taking minutes for a whole day.
   QPrinter printer;

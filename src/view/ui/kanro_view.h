@@ -10,10 +10,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "view/command_state.h"
+#include "view/page_cells.h"
 #include "view/view_host.h"
 
 class QPrinter;
@@ -107,10 +110,22 @@ class CKanroView : public QWidget {
   void OnDataPageLoaded(const FrameReport& report);
   void JumpToAnchor(const std::string& name);
   void OnWatchLink(const QUrl& url);
-  // Watch marks and start alerts, and the keyword marks, of the data page
-  // given by dataDocument, a script expression for its document.
-  void ApplyWatchMarks(QWebEnginePage* page, const QString& dataDocument);
-  void HighlightKeywords(QWebEnginePage* page, const QString& dataDocument);
+  void LoadInHiddenFrame(const QUrl& url);
+
+  // The marks of the data page on screen are decided on its collected cells
+  // and applied in one call. Passes run one at a time, so two passes never
+  // decide on the same old state; requests made meanwhile are merged into
+  // the next pass.
+  enum class MarkPass { WatchOnly, WatchAndKeywords };
+  void RequestMarkPass(MarkPass pass, std::function<void()> done = {});
+  void RunNextMarkPass();
+  // The watch marks of the page (and on screen, today's summary and alerts).
+  void ApplyWatchMarks(std::vector<PageCell>& cells, const std::filesystem::path& page, bool onScreen);
+  // The keyword marks: class " keyword" and the cell number as id. False
+  // when the keyword list is empty (nothing changes, no hits are handed on).
+  bool HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits) const;
+  // A print copy of the data page gets the watch marks the screen shows.
+  void MarkPrintCopy(QWebEnginePage* copy, const std::filesystem::path& page);
   bool WorkerRunning() const;
 
   class Impl;

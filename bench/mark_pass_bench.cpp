@@ -1,0 +1,112 @@
+// One pass of marks over a loaded 300 KB data page in a real WebEngine
+// (offscreen): collect the cells, decide, apply. This is the time from a
+// data page's load to its marks on screen.
+//   KeywordHighlight/30: the keyword highlighting with 30 keywords.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QWebEngineProfile>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/default_files.h"
+#include "app/paths.h"
+#include "sites/goo_html_creater.h"
+#include "sites/sample_pages.h"
+#include "support/temp_dir.h"
+#include "text/codepage.h"
+#include "view/keyword_highlight.h"
+#include "view/page_locations.h"
+#include "view/ui/data_page_printer.h"
+#include "view/ui/page_dom.h"
+#include "view/ui/prp_scheme.h"
+#include "view/ui/view_page.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A converted goo page of about 300 KB in a data folder with the default files.
+struct LoadedDataFolder {
+  kanro::test::TempDir temp{"kanro-mark-bench"};
+  fs::path page;
+
+  LoadedDataFolder() {
+    kanro::app::SetDataDir(temp.path());
+    kanro::app::CreateDefaultFiles();
+    kanro::sites::SamplePageOptions options;
+    options.targetBytes = 300 * 1024;
+    options.realistic = true;
+    const fs::path downloaded = temp.path() / "downloaded.html";
+    kanro::sites::WriteSamplePage(downloaded, options);
+    page = kanro::view::DataPagePath("20110309", "08GooTv");
+    kanro::sites::CGooHtmlCreater creater;
+    creater.CreateData(downloaded, page, kanro::text::Utf8ToCp932("番組表"));
+  }
+};
+
+std::vector<std::string> ThirtyKeywords() {
+  const char* words[] = {"【新】.*", "ニュース", "天気", "映画", "ドラマ", "アニメ", "サッカー|野球", "特集",
+                         "音楽", "料理", "旅", "[0-9]+時", "最終回", "字幕", "再放送", "ドキュメント",
+                         "スポーツ", "ゴルフ", "将棋", "囲碁", "相撲", "競馬", "時代劇", "落語", "歌舞伎",
+                         "クイズ", "紀行", "科学", "歴史", "^ＮＨＫ"};
+  std::vector<std::string> keywords;
+  for (const char* word : words) keywords.push_back(kanro::text::Utf8ToCp932(word));
+  return keywords;
+}
+
+void KeywordHighlight(benchmark::State& state) {
+  static LoadedDataFolder folder;
+  std::unique_ptr<QWebEngineProfile> profile(kanro::view::CreateViewProfile());
+  const std::vector<std::string> keywords = ThirtyKeywords();
+  size_t marked = 0;
+  size_t cells = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto copy = std::make_unique<kanro::view::DataPagePrinter>(profile.get());
+    if (!copy->Load(kanro::view::PageUrl(folder.page))) {
+      state.SkipWithError("the page did not load");
+      break;
+    }
+    state.ResumeTiming();
+    const bool applied = kanro::view::PageDom(copy->Page(), QStringLiteral("document"))
+                             .MarkAndWait([&](std::vector<kanro::view::PageCell>& pageCells) {
+                               std::vector<std::u32string> texts;
+                               texts.reserve(pageCells.size());
+                               for (const auto& cell : pageCells) texts.push_back(cell.text);
+                               const auto highlight = kanro::view::HighlightCells(texts, keywords);
+                               for (const auto& mark : highlight.marks) {
+                                 pageCells[mark.cell].className += U" keyword";
+                                 pageCells[mark.cell].id = kanro::text::Utf8ToWide(std::to_string(mark.number));
+                               }
+                               marked = highlight.marks.size();
+                               cells = pageCells.size();
+                             });
+    state.PauseTiming();
+    if (!applied) state.SkipWithError("the marks were not applied");
+    copy.reset();
+    state.ResumeTiming();
+  }
+  state.counters["cells"] = static_cast<double>(cells);
+  state.counters["marked"] = static_cast<double>(marked);
+  state.counters["page_kb"] = static_cast<double>(fs::file_size(folder.page)) / 1024.0;
+}
+BENCHMARK(KeywordHighlight)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 0);
+  setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  kanro::view::RegisterPrpScheme();
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
