@@ -1,7 +1,8 @@
 #pragma once
 // A local listing server for the demo, the tests and the benchmarks: serves
 // generated sample pages (sites/sample_pages.h) at the five address templates
-// for any date, location and type, on 127.0.0.1, from its own thread. Other
+// for any date, location and type, and the iEPG files of their iEPG links
+// ("/iepg.tvpi?id=..."), on 127.0.0.1, from its own thread. Other
 // paths can be given handlers of their own (the demo's service stand-in). It
 // records every request and, for tests, can be told to misbehave.
 #include <atomic>

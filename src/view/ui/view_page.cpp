@@ -1,6 +1,5 @@
 #include "view/ui/view_page.h"
 
-#include <QDesktopServices>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -15,13 +14,25 @@
 
 #include "net/service_request.h"
 #include "view/link_policy.h"
+#include "view/ui/desktop_opener.h"
+#include "view/ui/iepg_handover.h"
 
 namespace kanro::view {
 
 QUrl ServiceAddress() { return QUrl(QString::fromStdString(net::ServiceUrl())); }
 
+RemoteRequestBlocker::RemoteRequestBlocker(const IepgHandover* handover, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_handover(handover) {}
+
 void RemoteRequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
-  if (ShouldBlockRequest(info.requestUrl(), ServiceAddress())) info.block(true);
+  const QUrl url = info.requestUrl();
+  const bool subFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+  if (ShouldBlockRequest(url, subFrame, ServiceAddress())) {
+    info.block(true);
+    return;
+  }
+  // A frame may fetch an iEPG file only right after the user clicked its link.
+  if (IsIepgAddress(url) && !(m_handover && m_handover->IsExpected(url))) info.block(true);
 }
 
 namespace {
@@ -38,7 +49,8 @@ class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
 
 QWebEngineProfile* CreateViewProfile() {
   auto* profile = new QWebEngineProfile();  // no storage name: off the record
-  profile->setUrlRequestInterceptor(new RemoteRequestBlocker(profile));
+  auto* handover = new IepgHandover(profile);
+  profile->setUrlRequestInterceptor(new RemoteRequestBlocker(handover, profile));
   // Without a handler, navigations to prp never reach acceptNavigationRequest.
   profile->installUrlSchemeHandler("prp", new RefusingSchemeHandler(profile));
   QWebEngineSettings* settings = profile->settings();
@@ -100,19 +112,33 @@ ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage
 
   connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
     // No second window: a link that asks for one is handled like a click.
-    Handle(request.requestedUrl(), true);
+    Handle(request.requestedUrl(), true, true);
   });
+  if (IepgHandover* handover = IepgHandover::Of(profile)) {
+    connect(handover, &IepgHandover::statusText, this, [this](const std::string& text) {
+      if (onStatusText) onStatusText(text);
+    });
+  }
 }
 
-bool ViewPage::Handle(const QUrl& url, bool userClick) {
-  switch (DecideNavigation(url, userClick, ServiceAddress())) {
+bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame) {
+  IepgHandover* handover = IepgHandover::Of(profile());
+  switch (DecideNavigation(url, userClick, mainFrame, ServiceAddress())) {
     case NavigationDecision::Allow:
+      // The hidden frame's load of an iEPG file follows a click on its link.
+      if (IsIepgAddress(url)) return handover != nullptr && handover->IsExpected(url);
       return true;
     case NavigationDecision::WatchLink:
       if (onWatchLink) onWatchLink(url);
       return false;
+    case NavigationDecision::IepgLink:
+      if (handover && onIepgLink) {
+        handover->Expect(url);
+        onIepgLink(url);
+      }
+      return false;
     case NavigationDecision::OpenExternally:
-      QDesktopServices::openUrl(url);
+      OpenWithDesktop(url);
       return false;
     case NavigationDecision::Refuse:
       return false;
@@ -120,8 +146,8 @@ bool ViewPage::Handle(const QUrl& url, bool userClick) {
   return false;
 }
 
-bool ViewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool) {
-  return Handle(url, type == NavigationTypeLinkClicked);
+bool ViewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+  return Handle(url, type == NavigationTypeLinkClicked, isMainFrame);
 }
 
 void ViewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,

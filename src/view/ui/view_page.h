@@ -7,6 +7,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 
 #include <functional>
+#include <string>
 
 #include "view/page_locations.h"
 
@@ -14,17 +15,24 @@ class QWebEngineProfile;
 
 namespace kanro::view {
 
-// Blocks every remote request except the maker's service.
+class IepgHandover;
+
+// Blocks every remote request except the maker's service and a frame's load
+// of an iEPG file the user just clicked.
 class RemoteRequestBlocker : public QWebEngineUrlRequestInterceptor {
   Q_OBJECT
  public:
-  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+  RemoteRequestBlocker(const IepgHandover* handover, QObject* parent);
   void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+
+ private:
+  const IepgHandover* m_handover;
 };
 
 // A profile of the view's own: off the record, page script off, remote
-// requests blocked, Shift_JIS as the fallback encoding. The caller owns it and
-// deletes it after every page that uses it.
+// requests blocked, Shift_JIS as the fallback encoding, downloads refused but
+// for the iEPG hand-over. The caller owns it and deletes it after every page
+// that uses it.
 QWebEngineProfile* CreateViewProfile();
 
 // The maker's service address the pages may reach.
@@ -39,6 +47,8 @@ class ViewPage : public QWebEnginePage {
   std::function<void(const QUrl&)> onWatchLink;
   // An iEPG link was followed: the view loads it in the hidden frame "iepg".
   std::function<void(const QUrl&)> onIepgLink;
+  // Something for the status bar (CP932), e.g. an iEPG file that was refused.
+  std::function<void(const std::string&)> onStatusText;
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -46,7 +56,7 @@ class ViewPage : public QWebEnginePage {
                                 const QString& source) override;
 
  private:
-  bool Handle(const QUrl& url, bool userClick);
+  bool Handle(const QUrl& url, bool userClick, bool mainFrame);
   QString m_reportPrefix;
 };
 

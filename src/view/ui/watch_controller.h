@@ -16,6 +16,7 @@ class QWidget;
 
 namespace kanro::view {
 
+class AlertPresenter;
 class AlertSchedule;
 class ViewHost;
 
@@ -42,14 +43,22 @@ class CWatchController : public QObject {
   // the notification in the hidden frame.
   LinkResult OnWatchLink(const QUrl& link, const std::filesystem::path& documentPath);
 
+  // Shows every alert that is due by the clock (app::Now()). Runs every two
+  // seconds while alerts are pending and when the application becomes active.
+  void CheckAlerts();
+
   // The pending alerts (tests).
   const AlertSchedule& Alerts() const;
+  // The message boxes and desktop notifications of the alerts (tests).
+  AlertPresenter& Presenter() const;
 
  Q_SIGNALS:
   // An alert was shown (the message text), for tests.
   void alertShown(const QString& message);
 
  private:
+  void UpdateTimer();
+
   class Impl;
   std::unique_ptr<Impl> m_impl;
 };

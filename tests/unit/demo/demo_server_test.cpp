@@ -20,6 +20,7 @@
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
+#include "view/iepg_file.h"
 
 namespace kanro::demo {
 namespace {
@@ -124,6 +125,33 @@ TEST_F(DemoServerTest, ServesRealisticPagesForAnyDateAndEntry) {
   EXPECT_EQ(client.Get("/nothing/here")->status, 404);
   EXPECT_EQ(client.Get("/")->status, 200);
   EXPECT_EQ(client.Post("/kanro/operate.php", "SOMETHING=ELSE", "application/x-www-form-urlencoded")->status, 400);
+}
+
+TEST_F(DemoServerTest, ServesTheIepgFilesOfThePagesIepgLinks) {
+  httplib::Client client("127.0.0.1", server_.Port());
+  sites::SamplePageOptions options;
+  options.realistic = true;
+  const std::string page = sites::GenerateSamplePage(options);
+  const size_t link = page.find("/iepg.tvpi?id=");
+  ASSERT_NE(link, std::string::npos);
+  const std::string target = page.substr(link, page.find('"', link) - link);
+
+  auto iepg = client.Get(target.c_str());
+  ASSERT_TRUE(iepg);
+  EXPECT_EQ(iepg->status, 200);
+  EXPECT_EQ(iepg->get_header_value("Content-Type").rfind("application/x-tv-program-info", 0), 0u);
+  EXPECT_EQ(view::CheckIepgFile(iepg->body), view::IepgCheck::Ok) << iepg->body;
+  // The programme of the link: its channel, start time and title.
+  const sites::SampleProgramme first = sites::SampleSchedule(options).front();
+  const std::string body = text::Cp932ToUtf8(iepg->body);
+  EXPECT_NE(body.find("station: " + sites::SampleChannels("GooTv")[static_cast<size_t>(first.channel)] + "\r\n"),
+            std::string::npos) << body;
+  EXPECT_NE(body.find("program-title: " + first.title + "\r\n"), std::string::npos) << body;
+  EXPECT_NE(body.find("year: 2011\r\nmonth: 03\r\ndate: 09\r\n"), std::string::npos) << body;
+
+  EXPECT_EQ(client.Get("/iepg.tvpi?id=2011030901_2500")->status, 404);
+  EXPECT_EQ(client.Get("/iepg.tvpi?id=../../x")->status, 404);
+  EXPECT_EQ(client.Get("/iepg.tvpi")->status, 404);
 }
 
 TEST(DemoServerLifecycle, BusyPortIsReportedAndStopIsIdempotent) {
