@@ -1,13 +1,16 @@
 // One pass of marks over a loaded 300 KB data page in a real WebEngine
 // (offscreen): collect the cells, decide, apply. This is the time from a
 // data page's load to its marks on screen.
-//   KeywordHighlight/30: the keyword highlighting with 30 keywords.
+//   KeywordHighlight: the keyword highlighting with 30 keywords.
+//   WatchMarks: the watch marks of today's page with 50 programmes marked.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QWebEngineProfile>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +23,7 @@
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "view/keyword_highlight.h"
+#include "view/watch_marks.h"
 #include "view/page_locations.h"
 #include "view/ui/data_page_printer.h"
 #include "view/ui/page_dom.h"
@@ -59,10 +63,13 @@ std::vector<std::string> ThirtyKeywords() {
   return keywords;
 }
 
-void KeywordHighlight(benchmark::State& state) {
+using Decide = std::function<size_t(std::vector<kanro::view::PageCell>&)>;
+
+// Loads a fresh copy of the page for every iteration (not timed) and times
+// one pass over it; decide returns how many cells it marked.
+void TimePasses(benchmark::State& state, const Decide& decide) {
   static LoadedDataFolder folder;
   std::unique_ptr<QWebEngineProfile> profile(kanro::view::CreateViewProfile());
-  const std::vector<std::string> keywords = ThirtyKeywords();
   size_t marked = 0;
   size_t cells = 0;
   for (auto _ : state) {
@@ -75,15 +82,7 @@ void KeywordHighlight(benchmark::State& state) {
     state.ResumeTiming();
     const bool applied = kanro::view::PageDom(copy->Page(), QStringLiteral("document"))
                              .MarkAndWait([&](std::vector<kanro::view::PageCell>& pageCells) {
-                               std::vector<std::u32string> texts;
-                               texts.reserve(pageCells.size());
-                               for (const auto& cell : pageCells) texts.push_back(cell.text);
-                               const auto highlight = kanro::view::HighlightCells(texts, keywords);
-                               for (const auto& mark : highlight.marks) {
-                                 pageCells[mark.cell].className += U" keyword";
-                                 pageCells[mark.cell].id = kanro::text::Utf8ToWide(std::to_string(mark.number));
-                               }
-                               marked = highlight.marks.size();
+                               marked = decide(pageCells);
                                cells = pageCells.size();
                              });
     state.PauseTiming();
@@ -95,7 +94,43 @@ void KeywordHighlight(benchmark::State& state) {
   state.counters["marked"] = static_cast<double>(marked);
   state.counters["page_kb"] = static_cast<double>(fs::file_size(folder.page)) / 1024.0;
 }
+
+void KeywordHighlight(benchmark::State& state) {
+  const std::vector<std::string> keywords = ThirtyKeywords();
+  TimePasses(state, [&](std::vector<kanro::view::PageCell>& cells) {
+    std::vector<std::u32string> texts;
+    texts.reserve(cells.size());
+    for (const auto& cell : cells) texts.push_back(cell.text);
+    const auto highlight = kanro::view::HighlightCells(texts, keywords);
+    for (const auto& mark : highlight.marks) {
+      cells[mark.cell].className += U" keyword";
+      cells[mark.cell].id = kanro::text::Utf8ToWide(std::to_string(mark.number));
+    }
+    return highlight.marks.size();
+  });
+}
 BENCHMARK(KeywordHighlight)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void WatchMarks(benchmark::State& state) {
+  kanro::view::WatchMarkRequest request;
+  request.date = "20110309";
+  request.entry = "08GooTv";
+  request.today = true;
+  request.now = 0;  // every programme is still ahead: each marked one gets an alert
+  // The page's watch links are numbered from 0000 in this process: every
+  // sixth programme of the day is marked.
+  for (int id = 0; id < 300; id += 6) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%04d08GooTv", id);
+    request.keys.push_back(key);
+  }
+  TimePasses(state, [&](std::vector<kanro::view::PageCell>& cells) {
+    const kanro::view::WatchMarkPass pass = kanro::view::DecideWatchMarks(cells, request);
+    kanro::view::ApplyCellChanges(cells, pass.changes);
+    return pass.changes.size();
+  });
+}
+BENCHMARK(WatchMarks)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

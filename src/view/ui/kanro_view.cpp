@@ -94,6 +94,7 @@ CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_hos
   m_impl->page->onFrameReport = [this](const FrameReport& report) { OnFrameReport(report); };
   m_impl->page->onWatchLink = [this](const QUrl& url) { OnWatchLink(url); };
   m_impl->page->onIepgLink = [this](const QUrl& url) { LoadInHiddenFrame(url); };
+  m_impl->page->onStatusText = [this](const std::string& text) { m_host.SetStatusText(text); };
   m_impl->watch = new CWatchController(host, this);
   connect(m_impl->page, &QWebEnginePage::loadStarted, this, &CKanroView::OnLoadStarted);
   connect(m_impl->page, &QWebEnginePage::loadFinished, this, &CKanroView::OnLoadFinished);
