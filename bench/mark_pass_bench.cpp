@@ -3,6 +3,10 @@
 // data page's load to its marks on screen.
 //   KeywordHighlight: the keyword highlighting with 30 keywords.
 //   WatchMarks: the watch marks of today's page with 50 programmes marked.
+//   DayInView/0 and /30: the real view switching between two days of 300 KB
+//   pages, from the day command to the marks on screen, with no keywords and
+//   no marks, and with 30 keywords and 50 marks; the difference is what the
+//   marks add to showing a day.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -20,15 +24,20 @@
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
 #include "app/default_files.h"
+#include "app/frameset_page.h"
+#include "app/settings_store.h"
 #include "app/paths.h"
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "view/keyword_highlight.h"
+#include "view/view_host.h"
 #include "view/watch_marks.h"
 #include "view/page_locations.h"
+#include "view/ui/kanro_view.h"
 #include "view/ui/page_dom.h"
 #include "view/ui/prp_scheme.h"
 #include "view/ui/view_page.h"
@@ -52,6 +61,7 @@ struct LoadedDataFolder {
     kanro::sites::WriteSamplePage(downloaded, options);
     page = kanro::view::DataPagePath("20110309", "08GooTv");
     kanro::sites::CGooHtmlCreater creater;
+    creater.CreateHead(downloaded, kanro::view::HeaderPagePath("08GooTv"));
     creater.CreateData(downloaded, page, kanro::text::Utf8ToCp932("番組表"));
   }
 };
@@ -179,9 +189,87 @@ void WatchMarks(benchmark::State& state) {
 }
 BENCHMARK(WatchMarks)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
+// The window as the view sees it: one listing, one week of day buttons.
+class BenchViewHost : public kanro::view::ViewHost {
+ public:
+  std::map<unsigned, std::string> dates;
+  std::vector<std::string> keywords;
+  std::string GetSelectedEntry() const override { return "08GooTv"; }
+  const std::map<unsigned, std::string>& DateMap() const override { return dates; }
+  void SetPickerDate(int, int, int) override {}
+  bool GetPickerDate(int*, int*, int*) const override { return false; }
+  void SetListingTimeText(const std::string&) override {}
+  void SetWindowCaption(const std::string&) override {}
+  void SendFrameCommand(unsigned) override {}
+  void DayAvailabilityChanged() override {}
+  const std::vector<std::string>& Keywords() const override { return keywords; }
+  void ShowPageKeywords(const std::map<int, std::string>&, const std::filesystem::path&) override {}
+  void SetCaptionText(const std::string&) override {}
+  void SetStatusText(const std::string&) override {}
+};
+
+void DayInView(benchmark::State& state) {
+  static LoadedDataFolder folder;
+  const bool marks = state.range(0) != 0;
+  // Noon of 9 March 2011: the first page is today's, so its marks get alerts.
+  const int64_t noon = kanro::app::FromLocalDate(2011, 3, 9, 12, 0, 0);
+  kanro::app::SetClockForTesting([noon] { return noon; });
+  std::error_code ignored;
+  fs::copy_file(folder.page, kanro::view::DataPagePath("20110310", "08GooTv"), fs::copy_options::overwrite_existing, ignored);
+  kanro::app::CreateIndex(kanro::app::IndexPath());
+  WriteProfileInt("Window", "TvProgramTypeIndex", 0);
+  std::string watch;
+  for (int id = 0; id < 300; id += 6) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%04d08GooTv,", id);
+    watch += key;
+  }
+  for (const char* date : {"20110309", "20110310"}) WriteProfileString("Watch", date, marks ? watch : std::string());
+
+  BenchViewHost host;
+  if (marks) host.keywords = ThirtyKeywords();
+  // Last week's Sunday was 27 February; 9 March is this week's Wednesday.
+  for (unsigned i = 0; i < 21; ++i) {
+    const auto day = kanro::app::ToLocalDate(kanro::app::FromLocalDate(2011, 2, 27, 12) + 86400 * int64_t{i});
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", day.year, day.month, day.day);
+    host.dates[60000 + i] = date;
+  }
+  auto view = std::make_unique<kanro::view::CKanroView>(host);
+  view->resize(1000, 700);
+  view->show();
+  auto waitShown = [&view] {
+    QEventLoop loop;
+    QObject::connect(view.get(), &kanro::view::CKanroView::dataPageShown, &loop, &QEventLoop::quit);
+    bool shown = false;
+    QObject::connect(view.get(), &kanro::view::CKanroView::dataPageShown, &loop, [&shown] { shown = true; });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return shown;
+  };
+  view->HandleMessage(1127, 0, 0);
+  view->OnInitialUpdate();
+  if (!waitShown()) state.SkipWithError("the first day was not shown");
+  unsigned day = 60010;  // 9 March; 60011 is 10 March
+  for (auto _ : state) {
+    day = day == 60010 ? 60011 : 60010;
+    view->OnCommand(day);
+    if (!waitShown()) {
+      state.SkipWithError("the day was not shown");
+      break;
+    }
+  }
+  view.reset();
+  kanro::app::SetClockForTesting({});
+}
+BENCHMARK(DayInView)->Arg(0)->Arg(30)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Watch lists are settings: they go to a folder of the benchmark's own.
+  kanro::test::TempDir config("kanro-mark-bench-config");
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 0);
   setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
