@@ -1,7 +1,7 @@
 #pragma once
 // The programme cells of a data page as the view sees them: the page script
-// collects the TD elements of the data document that hold no other TD, in
-// document order, and
+// collects the programme cells (TD elements; one programme laid out as a
+// table inside its cell counts once, as the outer cell) in document order, and
 // returns them as JSON; this turns that into plain values the watch marks and
 // the keyword highlighting decide on, and turns their decisions back into
 // the list of class and id changes the apply script writes.

@@ -463,7 +463,8 @@ TEST_F(ViewTest, WatchLinksAndRemotePagesNeverLoadInTheViewButTheServiceAnswers)
   ASSERT_TRUE(StartUp());
 
   const QString data = QStringLiteral("window.frames['data']");
-  Eval(Page(), data + QStringLiteral(".location.href = 'prp://watch/?ID=0001&TIME=1&TITLE=x'"));
+  // A watch link without a usable programme number is no command and loads nothing.
+  Eval(Page(), data + QStringLiteral(".location.href = 'prp://watch/?ID=1&TIME=1&TITLE=x'"));
   Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href = '%1?mode=watch'").arg(QString::fromStdString(serviceUrl)));
   // The hidden frame reaches the service, then is cleared again.
   QString hidden;
@@ -553,7 +554,7 @@ TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
       "<td class=\"genre_02\" id=\"kept\">天気 news</td>",
       "<td class=\"genre_03\"><span style=\"display: none;\">【新】</span>ドラマ</td>",
       "<td>ドラマ &amp; NEWS</td>",
-      // A programme laid out as a table inside its cell is marked once, inside.
+      // A programme laid out as a table inside its cell is marked once, as a whole.
       "<td class=\"genre_04\"><table><tr><td>夜のニュース</td></tr></table></td>",
   });
   // "【" sorts before "ド": the hidden marker wins the third cell; "NEWS"
@@ -563,7 +564,7 @@ TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
 
   EXPECT_EQ(CellMarks(Page()), (QStringList{QStringLiteral("genre_01 keyword|0"), QStringLiteral("genre_02|kept"),
                                             QStringLiteral("genre_03 keyword|1"), QStringLiteral(" keyword|2"),
-                                            QStringLiteral("genre_04|"), QStringLiteral(" keyword|3")}));
+                                            QStringLiteral("genre_04 keyword|3"), QStringLiteral("|")}));
   EXPECT_EQ(Utf8Hits(host_.pageHits),
             (std::map<int, std::string>{{0, "ニュース"}, {1, "【新】ドラマ"}, {2, "NEWS"}, {3, "ニュース"}}));
   EXPECT_EQ(host_.hitsPage, kanro::view::DataPagePath("20110309", "08GooTv"));

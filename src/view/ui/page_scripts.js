@@ -6,13 +6,14 @@
 // __ARGUMENTS__ by a JSON value.
 
 //== collect
-// The programme cells of the document in document order: every TD that holds
-// no other TD (a programme laid out as a small table inside its cell is one
-// programme, not two), with inner markup, all text (textContent, so hidden
-// text counts too), class and id. The document is stamped with a token once,
-// so changes decided for this document are never applied to a later one; the
-// cells are kept with it for the apply call. Null when the document cannot be
-// reached.
+// The programme cells of the document in document order, with inner markup,
+// all text (textContent, so hidden text counts too), class and id. A
+// programme laid out as a small table inside its cell is one cell: the outer
+// one, which holds its description too. So a TD counts unless it holds
+// several TDs (a cell that lays out others) or sits alone inside a TD (part
+// of that cell). The document is stamped with a token once, so changes
+// decided for this document are never applied to a later one; the cells are
+// kept with it for the apply call. Null when the document cannot be reached.
 (function () {
   var doc;
   try { doc = __DOCUMENT__; } catch (e) { return null; }
@@ -20,15 +21,17 @@
   if (!doc.__kanroGeneration)
     doc.__kanroGeneration = Date.now().toString(36) + '-' + Math.random().toString(36).slice(2);
   var tds = doc.getElementsByTagName('td');
-  var leaves = [];
+  var chosen = [];
   var cells = [];
   for (var i = 0; i < tds.length; ++i) {
     var td = tds[i];
-    if (td.getElementsByTagName('td').length !== 0) continue;
-    leaves.push(td);
+    if (td.getElementsByTagName('td').length > 1) continue;
+    var outer = td.parentElement ? td.parentElement.closest('td') : null;
+    if (outer && outer.getElementsByTagName('td').length === 1) continue;
+    chosen.push(td);
     cells.push([td.innerHTML, td.textContent || '', td.className, td.id]);
   }
-  doc.__kanroCells = leaves;
+  doc.__kanroCells = chosen;
   return {generation: doc.__kanroGeneration, cells: cells};
 })()
 
