@@ -32,6 +32,7 @@
 #include "frame/main_frame.h"
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
+#include "gui/gui_waits.h"
 #include "support/gui_app.h"
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
@@ -45,6 +46,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using kanro::taskpane::CTaskPane;
+using kanro::test::Eval;
 using kanro::test::TempDir;
 using kanro::test::WriteAll;
 
@@ -353,18 +355,6 @@ std::string LateTitle(const std::string& date) {
     }
   }
   return best;
-}
-
-QVariant Eval(QWebEnginePage* page, const QString& script) {
-  QVariant result;
-  QEventLoop loop;
-  page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-    result = value;
-    loop.quit();
-  });
-  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-  loop.exec();
-  return result;
 }
 
 TEST_F(PaneInWindowTest, ClickingAResultOpensThatDayOfThatListingAndScrollsToTheKeyword) {

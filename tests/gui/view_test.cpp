@@ -32,6 +32,7 @@
 #include "app/settings_store.h"
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
+#include "gui/gui_waits.h"
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
@@ -47,6 +48,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 inline void PrintTo(const QDate& date, std::ostream* out) { *out << date.toString(Qt::ISODate).toStdString(); }
 
 namespace {
+
+using kanro::test::Eval;
+using kanro::test::SignalCounter;
 
 namespace fs = std::filesystem;
 using kanro::view::CKanroView;
@@ -129,46 +133,6 @@ class TestViewHost : public kanro::view::ViewHost {
     return 0;
   }
 };
-
-// Counts a signal's emissions; wait() runs the event loop until the next one.
-class SignalCounter : public QObject {
- public:
-  template <class Sender, class Signal>
-  SignalCounter(Sender* sender, Signal signal) {
-    connect(sender, signal, this, [this] {
-      ++count_;
-      if (loop_) loop_->quit();
-    });
-  }
-  bool wait(int milliseconds) {
-    const int before = count_;
-    QEventLoop loop;
-    loop_ = &loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-    loop_ = nullptr;
-    return count_ > before;
-  }
-  int count() const { return count_; }
-
- private:
-  int count_ = 0;
-  QEventLoop* loop_ = nullptr;
-};
-
-// Runs a script in the application world of the view's page and waits for its answer.
-QVariant Eval(QWebEnginePage* page, const QString& script) {
-  auto result = std::make_shared<QVariant>();
-  QEventLoop loop;
-  QPointer<QEventLoop> waiting(&loop);
-  page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [result, waiting](const QVariant& value) {
-    *result = value;
-    if (waiting) waiting->quit();
-  });
-  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-  loop.exec();
-  return *result;
-}
 
 std::string TitleOf(const std::string& date, const std::string& entry) { return "番組表 " + date + " " + entry; }
 

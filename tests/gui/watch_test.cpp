@@ -34,6 +34,7 @@
 #include "app/settings_store.h"
 #include "demo/demo_server.h"
 #include "fixtures/listing_server.h"
+#include "gui/gui_waits.h"
 #include "support/gui_app.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
@@ -52,6 +53,9 @@
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
+
+using kanro::test::Eval;
+using kanro::test::SignalCounter;
 
 namespace fs = std::filesystem;
 using kanro::view::CKanroView;
@@ -115,45 +119,6 @@ bool WaitUntil(const std::function<bool()>& ready, int milliseconds = 15000) {
   poll.start();
   loop.exec();
   return ready();
-}
-
-// Counts a signal's emissions; wait() runs the event loop until the next one.
-class SignalCounter : public QObject {
- public:
-  template <class Sender, class Signal>
-  SignalCounter(Sender* sender, Signal signal) {
-    connect(sender, signal, this, [this] {
-      ++count_;
-      if (loop_) loop_->quit();
-    });
-  }
-  bool wait(int milliseconds) {
-    const int before = count_;
-    QEventLoop loop;
-    loop_ = &loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-    loop_ = nullptr;
-    return count_ > before;
-  }
-  int count() const { return count_; }
-
- private:
-  int count_ = 0;
-  QEventLoop* loop_ = nullptr;
-};
-
-QVariant Eval(QWebEnginePage* page, const QString& script) {
-  auto result = std::make_shared<QVariant>();
-  QEventLoop loop;
-  QPointer<QEventLoop> waiting(&loop);
-  page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [result, waiting](const QVariant& value) {
-    *result = value;
-    if (waiting) waiting->quit();
-  });
-  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-  loop.exec();
-  return *result;
 }
 
 // Clicks the element with this id with the mouse, as a reader would.
