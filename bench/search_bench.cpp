@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "search_workload.h"
 #include "support/temp_dir.h"
 #include "taskpane/keyword_search.h"
 #include "text/codepage.h"
 #include "text/regex.h"
 #include "text/text_file.h"
-#include "unit/taskpane/data_pages.h"
 
 // Heap accounting: the bytes allocated now and the most at any time since the
 // last reset, so the search's own peak can be told from the set-up's. Each
@@ -64,34 +64,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using kanro::taskpane::KeywordSearchRequest;
-
-constexpr int kFirstDay = 20110309;
-constexpr size_t kPageBytes = 300 * 1024;
-
-const std::vector<std::string> kEntries = {"08GooTv",  "08GooBsDisital", "08GooUhfBs", "08YahooAm", "08YahooFm",
-                                           "13GooTv",  "14GooTv",        "11GooTv",    "27GooTv",   "27YahooFm"};
-
-// Plain words that hit and that never hit, patterns with .*, alternations,
-// character classes and white space (UTF-8; valid for other engines too).
-const std::vector<std::string> kKeywords = {
-    "ニュース", "天気予報", "映画", "サッカー", "アニメ", "料理", "ドキュメンタリー", "将棋", "英会話", "ＮＨＫ",
-    "存在しない番組", "宇宙戦艦", "競馬中継", "オペラ", "大河ドラマ総集編",
-    "【新】.*", "ドラマ.*最終回", "映画.*字幕", "野球.*生中継", "News.*Live",
-    "サッカー|野球|ゴルフ", "相撲|テニス|囲碁",
-    "第[0-9]+話", "[①-⑳]", "Ⅱ[^<]*再放送",
-    "天気予報\\s+映画", "料理\\s+旅",
-    "SPORTS", "ｱﾆﾒ", "歴史.*科学"};
+using kanro::bench::kEntries;
+using kanro::bench::kFirstDay;
+using kanro::bench::kKeywords;
 
 // Writes the 80 pages into folder/Data and the keywords into folder/keywords.txt.
 void WriteWorkload(const fs::path& folder) {
-  fs::create_directories(folder / "Data");
-  for (int day = 0; day < 8; ++day) {
-    for (size_t entry = 0; entry < kEntries.size(); ++entry) {
-      const std::string name = std::to_string(kFirstDay + day) + kEntries[entry] + ".htm";
-      kanro::test::DataPageMaker maker(static_cast<uint32_t>(day * 100 + entry + 1));
-      kanro::test::WriteAll(folder / "Data" / name, maker.Make(kPageBytes));
-    }
-  }
+  kanro::bench::WriteSearchPages(folder / "Data");
   std::string keywords;
   for (const std::string& keyword : kKeywords) keywords += keyword + "\n";
   kanro::test::WriteAll(folder / "keywords.txt", keywords);

@@ -18,12 +18,12 @@
 #include "app/keyword_list.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "search_workload.h"
 #include "support/temp_dir.h"
 #include "taskpane/keyword_search.h"
 #include "taskpane/result_groups.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
-#include "unit/taskpane/data_pages.h"
 
 namespace {
 
@@ -31,21 +31,10 @@ namespace fs = std::filesystem;
 using kanro::taskpane::CTaskPane;
 using kanro::taskpane::KeywordResults;
 
-constexpr int kFirstDay = 20110309;
-constexpr int kDays = 8;
-constexpr size_t kPageBytes = 300 * 1024;
-
-const std::vector<std::string> kEntries = {"08GooTv",  "08GooBsDisital", "08GooUhfBs", "08YahooAm", "08YahooFm",
-                                           "13GooTv",  "14GooTv",        "11GooTv",    "27GooTv",   "27YahooFm"};
-
-const std::vector<std::string> kKeywords = {
-    "ニュース", "天気予報", "映画", "サッカー", "アニメ", "料理", "ドキュメンタリー", "将棋", "英会話", "ＮＨＫ",
-    "存在しない番組", "宇宙戦艦", "競馬中継", "オペラ", "大河ドラマ総集編",
-    "【新】.*", "ドラマ.*最終回", "映画.*字幕", "野球.*生中継", "News.*Live",
-    "サッカー|野球|ゴルフ", "相撲|テニス|囲碁",
-    "第[0-9]+話", "[①-⑳]", "Ⅱ[^<]*再放送",
-    "天気予報\\s+映画", "料理\\s+旅",
-    "SPORTS", "ｱﾆﾒ", "歴史.*科学"};
+using kanro::bench::kDays;
+using kanro::bench::kEntries;
+using kanro::bench::kFirstDay;
+using kanro::bench::kKeywords;
 
 class NoHost : public kanro::taskpane::TaskPaneHost {
  public:
@@ -100,13 +89,7 @@ struct DataFolder {
     kanro::app::SetDataDir(dir.path());
     std::string reason;
     kanro::app::PrepareDataFolder(&reason);
-    for (int day = 0; day < kDays; ++day) {
-      for (size_t entry = 0; entry < kEntries.size(); ++entry) {
-        const std::string name = std::to_string(kFirstDay + day) + kEntries[entry] + ".htm";
-        kanro::test::DataPageMaker maker(static_cast<uint32_t>(day * 100 + entry + 1));
-        kanro::test::WriteAll(kanro::app::DataFolder() / name, maker.Make(kPageBytes));
-      }
-    }
+    kanro::bench::WriteSearchPages(kanro::app::DataFolder());
     std::vector<std::string> keywords;
     for (const std::string& keyword : kKeywords) keywords.push_back(kanro::text::Utf8ToCp932(keyword));
     kanro::app::SaveKeywords(keywords);
