@@ -517,17 +517,19 @@ TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
       "<td class=\"genre_01\"><strong>5:00</strong> <strong>朝のニュース</strong></td>",
       "<td class=\"genre_02\" id=\"kept\">天気 news</td>",
       "<td class=\"genre_03\"><span style=\"display: none;\">【新】</span>ドラマ</td>",
-      "<td>ドラマ &amp; NEWS</td>",
+      "<td><a href=\"prp://watch?ID=0005&amp;TIME=6%3A00&amp;TITLE=x\">●</a>ドラマ &amp; NEWS</td>",
       // A programme laid out as a table inside its cell is marked once, as a whole.
       "<td class=\"genre_04\"><table><tr><td>夜のニュース</td></tr></table></td>",
   });
   // "【" sorts before "ド": the hidden marker wins the third cell; "NEWS"
   // never matches "news".
   host_.keywords = Cp932List({"ドラマ", "ニュース", "【新】.*", "NEWS"});
+  // The fourth cell is marked to watch too: it keeps that mark.
+  WriteProfileString("Watch", "20110309", "000508GooTv,");
   ASSERT_TRUE(StartUp());
 
   EXPECT_EQ(CellMarks(Page()), (QStringList{QStringLiteral("genre_01 keyword|0"), QStringLiteral("genre_02|kept"),
-                                            QStringLiteral("genre_03 keyword|1"), QStringLiteral(" keyword|2"),
+                                            QStringLiteral("genre_03 keyword|1"), QStringLiteral(" watch keyword|2"),
                                             QStringLiteral("genre_04 keyword|3"), QStringLiteral("|")}));
   EXPECT_EQ(Utf8Hits(host_.pageHits),
             (std::map<int, std::string>{{0, "ニュース"}, {1, "【新】ドラマ"}, {2, "NEWS"}, {3, "ニュース"}}));
