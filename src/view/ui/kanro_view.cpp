@@ -403,7 +403,11 @@ void CKanroView::RunNextMarkPass() {
     dom.Apply(collected.generation, DiffCells(collected.cells, cells),
               [this, page, highlighted, hits = std::move(hits), finish = std::move(finish)](bool applied) mutable {
                 if (applied) {
-                  if (highlighted) m_host.ShowPageKeywords(hits, page);
+                  // Hits of a page the reader has already left (another day
+                  // was asked for meanwhile) would use up the task pane's
+                  // pending scroll meant for the next page.
+                  if (highlighted && page == LocalPathOf(PageUrl(m_impl->documentPath)))
+                    m_host.ShowPageKeywords(hits, page);
                   Q_EMIT marksApplied();
                 }
                 finish();
