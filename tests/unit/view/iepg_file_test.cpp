@@ -20,7 +20,7 @@ TEST(IepgFileTest, AcceptsIepgTextAndRefusesEverythingElse) {
   EXPECT_EQ(CheckIepgFile("Content-type: application/x-tv-program-infox\r\n"), IepgCheck::NotIepg);
   // The type must be the first line, not somewhere further down.
   EXPECT_EQ(CheckIepgFile("version: 1\r\nContent-type: application/x-tv-program-info\r\n"), IepgCheck::NotIepg);
-  EXPECT_EQ(CheckIepgFile(std::string("Content-type: application/x-tv-program-info\r\n\0\x01", 49)),
+  EXPECT_EQ(CheckIepgFile(std::string("Content-type: application/x-tv-program-info\r\n") + std::string("\0\x01", 2)),
             IepgCheck::NotIepg);
 
   std::string large = "Content-type: application/x-tv-program-info\r\n";
