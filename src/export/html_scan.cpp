@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "text/character_reference.h"
 #include "text/codepage.h"
 
 namespace kanro::exports {
@@ -54,51 +55,6 @@ char32_t Sanitised(char32_t c) {
   return c;
 }
 
-// A character reference at text[0] == '&': the character and its length, or
-// length 0 when it is not one we know.
-size_t DecodeReference(std::u32string_view text, char32_t* out) {
-  struct Named {
-    std::u32string_view name;
-    char32_t c;
-  };
-  static constexpr Named kNamed[] = {{U"amp", U'&'},  {U"lt", U'<'},    {U"gt", U'>'},
-                                     {U"quot", U'"'}, {U"apos", U'\''}, {U"nbsp", U'\u00A0'},
-                                     {U"copy", U'\u00A9'}, {U"reg", U'\u00AE'}, {U"yen", U'\u00A5'}};
-  size_t end = 1;
-  while (end < text.size() && end < 12 && text[end] != U';') ++end;
-  if (end >= text.size() || text[end] != U';' || end == 1) return 0;
-  std::u32string_view body = text.substr(1, end - 1);
-  if (body[0] == U'#') {
-    uint32_t value = 0;
-    bool hex = body.size() > 1 && (body[1] == U'x' || body[1] == U'X');
-    size_t i = hex ? 2 : 1;
-    if (i >= body.size()) return 0;
-    for (; i < body.size(); ++i) {
-      char32_t d = body[i];
-      uint32_t digit;
-      if (d >= U'0' && d <= U'9') {
-        digit = d - U'0';
-      } else if (hex && d >= U'a' && d <= U'f') {
-        digit = d - U'a' + 10;
-      } else if (hex && d >= U'A' && d <= U'F') {
-        digit = d - U'A' + 10;
-      } else {
-        return 0;
-      }
-      value = value * (hex ? 16 : 10) + digit;
-      if (value > 0x10FFFF) value = 0x110000;  // stays out of range, never overflows
-    }
-    *out = value == 0 ? U'\uFFFD' : static_cast<char32_t>(value);
-    return end + 1;
-  }
-  for (const Named& named : kNamed)
-    if (body == named.name) {
-      *out = named.c;
-      return end + 1;
-    }
-  return 0;
-}
-
 // Decodes CP932 and references; folds white space when asked.
 void Decode(std::string_view cp932, std::string& utf8, bool foldSpace) {
   const std::u32string wide = text::Cp932ToWide(cp932);
@@ -109,7 +65,7 @@ void Decode(std::string_view cp932, std::string& utf8, bool foldSpace) {
     char32_t c = view[i];
     if (c == U'&') {
       char32_t decoded = 0;
-      if (size_t length = DecodeReference(view.substr(i), &decoded)) {
+      if (size_t length = text::DecodeCharacterReference(view.substr(i), &decoded)) {
         c = decoded;
         i += length - 1;
       }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/clock.h"
+#include "text/character_reference.h"
 #include "text/codepage.h"
 #include "text/regex.h"
 #include "view/watch_list.h"
@@ -40,40 +41,6 @@ int ClampToInt(int64_t value) {
   return static_cast<int>(value);
 }
 
-// The character a numeric entity names, or nothing when it is not one a
-// text may hold.
-std::optional<char32_t> NumericEntity(std::u32string_view digits, bool hex) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  uint32_t value = 0;
-  for (char32_t c : digits) {
-    int digit = -1;
-    if (c >= U'0' && c <= U'9') {
-      digit = static_cast<int>(c - U'0');
-    } else if (hex && c >= U'a' && c <= U'f') {
-      digit = static_cast<int>(c - U'a') + 10;
-    } else if (hex && c >= U'A' && c <= U'F') {
-      digit = static_cast<int>(c - U'A') + 10;
-    }
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
-  }
-  if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
-  return static_cast<char32_t>(value);
-}
-
-// The character of an entity named between "&" and ";": the ones a browser
-// writes when it serialises text, and numeric ones.
-std::optional<char32_t> DecodeEntity(std::u32string_view name) {
-  static constexpr std::pair<std::u32string_view, char32_t> kNamed[] = {
-      {U"amp", U'&'}, {U"lt", U'<'}, {U"gt", U'>'}, {U"quot", U'"'}, {U"apos", U'\''}, {U"nbsp", U' '}};
-  for (const auto& [named, character] : kNamed)
-    if (name == named) return character;
-  if (name.size() > 1 && name[0] == U'#' && (name[1] == U'x' || name[1] == U'X'))
-    return NumericEntity(name.substr(2), true);
-  if (!name.empty() && name[0] == U'#') return NumericEntity(name.substr(1), false);
-  return std::nullopt;
-}
-
 // Markup as the plain text it shows: tags dropped, the entities a browser
 // writes decoded, line breaks and no-break spaces as blanks, ends trimmed.
 std::u32string PlainText(std::u32string_view markup) {
@@ -88,14 +55,11 @@ std::u32string PlainText(std::u32string_view markup) {
       continue;
     }
     if (c == U'&') {
-      const size_t semicolon = markup.find(U';', at);
-      if (semicolon != std::u32string_view::npos && semicolon - at <= 10) {
-        const std::u32string_view name = markup.substr(at + 1, semicolon - at - 1);
-        if (const std::optional<char32_t> decoded = DecodeEntity(name)) {
-          out += *decoded;
-          at = semicolon + 1;
-          continue;
-        }
+      char32_t decoded = 0;
+      if (const size_t length = text::DecodeCharacterReference(markup.substr(at), &decoded)) {
+        out += decoded;
+        at += length;
+        continue;
       }
     }
     out += c;
@@ -199,8 +163,8 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
     }
     if (std::optional<std::u32string> className = WithWatchClass(cell.className))
       pass.changes.push_back(CellChange{index, std::move(className), std::nullopt});
-    // A programme cell holds a table whose cell holds the link again: both
-    // are marked, but the programme is summed up and alerted once.
+    // Should two cells carry the same programme's link (a cell laying out
+    // several others), both are marked, but it is summed up and alerted once.
     if (!request.today || summed.count(*number)) continue;
 
     if (!reader) reader.emplace();
