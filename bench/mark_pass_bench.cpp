@@ -28,13 +28,13 @@
 #include "app/default_files.h"
 #include "app/frameset_page.h"
 #include "app/settings_store.h"
+#include "gui/test_view_host.h"
 #include "app/paths.h"
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "view/keyword_highlight.h"
-#include "view/view_host.h"
 #include "view/watch_marks.h"
 #include "view/page_locations.h"
 #include "view/ui/kanro_view.h"
@@ -152,6 +152,18 @@ void TimePasses(benchmark::State& state, const Decide& decide) {
   state.counters["page_kb"] = static_cast<double>(fs::file_size(folder.page)) / 1024.0;
 }
 
+// The page's watch links are numbered from 0000 in this process: every
+// sixth programme of the day is marked.
+std::vector<std::string> FiftyWatchKeys() {
+  std::vector<std::string> keys;
+  for (int id = 0; id < 300; id += 6) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%04d08GooTv", id);
+    keys.push_back(key);
+  }
+  return keys;
+}
+
 void KeywordHighlight(benchmark::State& state) {
   const std::vector<std::string> keywords = ThirtyKeywords();
   TimePasses(state, [&](std::vector<kanro::view::PageCell>& cells) {
@@ -174,13 +186,7 @@ void WatchMarks(benchmark::State& state) {
   request.entry = "08GooTv";
   request.today = true;
   request.now = 0;  // every programme is still ahead: each marked one gets an alert
-  // The page's watch links are numbered from 0000 in this process: every
-  // sixth programme of the day is marked.
-  for (int id = 0; id < 300; id += 6) {
-    char key[32];
-    std::snprintf(key, sizeof key, "%04d08GooTv", id);
-    request.keys.push_back(key);
-  }
+  request.keys = FiftyWatchKeys();
   TimePasses(state, [&](std::vector<kanro::view::PageCell>& cells) {
     const kanro::view::WatchMarkPass pass = kanro::view::DecideWatchMarks(cells, request);
     kanro::view::ApplyCellChanges(cells, pass.changes);
@@ -188,25 +194,6 @@ void WatchMarks(benchmark::State& state) {
   });
 }
 BENCHMARK(WatchMarks)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
-
-// The window as the view sees it: one listing, one week of day buttons.
-class BenchViewHost : public kanro::view::ViewHost {
- public:
-  std::map<unsigned, std::string> dates;
-  std::vector<std::string> keywords;
-  std::string GetSelectedEntry() const override { return "08GooTv"; }
-  const std::map<unsigned, std::string>& DateMap() const override { return dates; }
-  void SetPickerDate(int, int, int) override {}
-  bool GetPickerDate(int*, int*, int*) const override { return false; }
-  void SetListingTimeText(const std::string&) override {}
-  void SetWindowCaption(const std::string&) override {}
-  void SendFrameCommand(unsigned) override {}
-  void DayAvailabilityChanged() override {}
-  const std::vector<std::string>& Keywords() const override { return keywords; }
-  void ShowPageKeywords(const std::map<int, std::string>&, const std::filesystem::path&) override {}
-  void SetCaptionText(const std::string&) override {}
-  void SetStatusText(const std::string&) override {}
-};
 
 void DayInView(benchmark::State& state) {
   static LoadedDataFolder folder;
@@ -219,35 +206,27 @@ void DayInView(benchmark::State& state) {
   kanro::app::CreateIndex(kanro::app::IndexPath());
   WriteProfileInt("Window", "TvProgramTypeIndex", 0);
   std::string watch;
-  for (int id = 0; id < 300; id += 6) {
-    char key[32];
-    std::snprintf(key, sizeof key, "%04d08GooTv,", id);
-    watch += key;
-  }
+  for (const std::string& key : FiftyWatchKeys()) watch += key + ",";
   for (const char* date : {"20110309", "20110310"}) WriteProfileString("Watch", date, marks ? watch : std::string());
 
-  BenchViewHost host;
+  kanro::test::TestViewHost host;
   if (marks) host.keywords = ThirtyKeywords();
-  // Last week's Sunday was 27 February; 9 March is this week's Wednesday.
-  for (unsigned i = 0; i < 21; ++i) {
-    const auto day = kanro::app::ToLocalDate(kanro::app::FromLocalDate(2011, 2, 27, 12) + 86400 * int64_t{i});
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", day.year, day.month, day.day);
-    host.dates[60000 + i] = date;
-  }
   auto view = std::make_unique<kanro::view::CKanroView>(host);
+  host.view = view.get();
   view->resize(1000, 700);
   view->show();
   auto waitShown = [&view] {
     QEventLoop loop;
-    QObject::connect(view.get(), &kanro::view::CKanroView::dataPageShown, &loop, &QEventLoop::quit);
     bool shown = false;
-    QObject::connect(view.get(), &kanro::view::CKanroView::dataPageShown, &loop, [&shown] { shown = true; });
+    QObject::connect(view.get(), &kanro::view::CKanroView::dataPageShown, &loop, [&] {
+      shown = true;
+      loop.quit();
+    });
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
     loop.exec();
     return shown;
   };
-  view->HandleMessage(1127, 0, 0);
+  // The start shows this week (9 March is its Wednesday) and today's page.
   view->OnInitialUpdate();
   if (!waitShown()) state.SkipWithError("the first day was not shown");
   unsigned day = 60010;  // 9 March; 60011 is 10 March

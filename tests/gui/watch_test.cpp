@@ -35,6 +35,7 @@
 #include "demo/demo_server.h"
 #include "fixtures/listing_server.h"
 #include "gui/gui_waits.h"
+#include "gui/test_view_host.h"
 #include "support/gui_app.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
@@ -56,6 +57,7 @@ namespace {
 
 using kanro::test::Eval;
 using kanro::test::SignalCounter;
+using kanro::test::TestViewHost;
 
 namespace fs = std::filesystem;
 using kanro::view::CKanroView;
@@ -66,44 +68,6 @@ class QtEnvironment : public testing::Environment {
 };
 testing::Environment* const kQtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// The window as the view sees it: one listing, this week's day buttons, and
-// the texts it was handed.
-class TestViewHost : public kanro::view::ViewHost {
- public:
-  std::string entry = "08GooTv";
-  std::map<unsigned, std::string> dates;
-  std::vector<std::string> keywords;
-  std::string caption;
-  std::string captionText;
-  std::string statusText;
-
-  std::string GetSelectedEntry() const override { return entry; }
-  const std::map<unsigned, std::string>& DateMap() const override { return dates; }
-  void SetPickerDate(int, int, int) override {}
-  bool GetPickerDate(int*, int*, int*) const override { return false; }
-  void SetListingTimeText(const std::string&) override {}
-  void SetWindowCaption(const std::string& text) override { caption = text; }
-  void SendFrameCommand(unsigned id) override {
-    if (id == 60122) ThisWeek();
-  }
-  void DayAvailabilityChanged() override {}
-  const std::vector<std::string>& Keywords() const override { return keywords; }
-  void ShowPageKeywords(const std::map<int, std::string>&, const std::filesystem::path&) override {}
-  void SetCaptionText(const std::string& text) override { captionText = text; }
-  void SetStatusText(const std::string& text) override { statusText = text; }
-
-  CKanroView* view = nullptr;
-
- private:
-  void ThisWeek() {
-    const QDate listing = QDateTime::fromSecsSinceEpoch(kanro::app::GetListingTime()).date();
-    const QDate sunday = listing.addDays(-(listing.dayOfWeek() % 7));
-    dates.clear();
-    for (int i = 0; i < 21; ++i)
-      dates[60000 + static_cast<unsigned>(i)] = sunday.addDays(i - 7).toString(QStringLiteral("yyyyMMdd")).toStdString();
-    if (view) view->HandleMessage(1127, 0, 0);
-  }
-};
 
 // Runs the event loop until ready() holds or the time is up; ready() is
 // asked after every event batch of a short timer, never by sleeping.
