@@ -6,6 +6,7 @@
 #include "listing/listing_types.h"
 #include "listing/url_encode.h"
 #include "text/tokenizer.h"
+#include "view/link_policy.h"
 
 namespace kanro::view {
 namespace {
@@ -51,12 +52,6 @@ std::optional<std::string_view> WatchLinkQuery(std::string_view url) {
   return std::nullopt;
 }
 
-bool IsQueryOfWatchLink(const QUrl& url) {
-  return url.isValid() && url.scheme() == QLatin1String("prp") && url.host() == QLatin1String("watch") &&
-         (url.path().isEmpty() || url.path() == QLatin1String("/")) && url.hasQuery() && url.userInfo().isEmpty() &&
-         url.port() == -1;
-}
-
 // The query of a watch link in the encoding the page writer used. QUrl
 // decodes escapes of unreserved characters ("%83%6A" comes back as "%83j"),
 // so each value is decoded and encoded again; a "+" stands for a blank,
@@ -99,7 +94,7 @@ ToggleOutcome ToggleStoredKey(const std::string& date, const std::string& entry,
 }  // namespace
 
 std::string WatchLinkId(const QUrl& url) {
-  if (!IsQueryOfWatchLink(url)) return {};
+  if (!IsWatchLinkAddress(url)) return {};
   return QueryWatchId(url.query(QUrl::FullyEncoded).toStdString());
 }
 
