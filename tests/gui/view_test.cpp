@@ -512,6 +512,33 @@ TEST_F(ViewTest, ScrollToCellBringsTheNumberedCellToTheTop) {
   EXPECT_EQ(Eval(Page(), data + QStringLiteral(".scrollY")).toInt(), before);
 }
 
+TEST_F(ViewTest, HourCommandsFindTheirHourOnAPageWhoseHitsCarryTheSameNumbers) {
+  WritePages("20110309");
+  // Every programme is a hit, so cells with the ids "0" to "100" and more stand
+  // before the hour anchors of the same names.
+  host_.keywords = Cp932List({"."});
+  ASSERT_TRUE(StartUp());
+  ASSERT_GT(host_.pageHits.size(), 30u);
+
+  const QString data = QStringLiteral("window.frames['data']");
+  auto anchorTop = [&](const char* name) {
+    return Eval(Page(), data + QStringLiteral(".document.getElementsByName('%1')[0].getBoundingClientRect().top")
+                                   .arg(QLatin1String(name)))
+        .toDouble();
+  };
+  for (const auto& [command, anchor] : {std::pair{59507u, "6"}, std::pair{59513u, "12"}, std::pair{59509u, "8"}}) {
+    view_->OnCommand(command);
+    EXPECT_EQ(DataHash(), QStringLiteral("#") + QLatin1String(anchor));
+    EXPECT_LE(std::abs(anchorTop(anchor)), 1.0) << anchor;
+  }
+  // The same hour again stays there; "top" is the top of the page.
+  view_->OnCommand(59509);
+  EXPECT_LE(std::abs(anchorTop("8")), 1.0);
+  view_->OnCommand(59505);
+  EXPECT_EQ(DataHash(), QStringLiteral("#top"));
+  EXPECT_EQ(Eval(Page(), data + QStringLiteral(".scrollY")).toInt(), 0);
+}
+
 TEST_F(ViewTest, TheDefaultFilesHighlightNewProgrammes) {
   kanro::app::CreateDefaultFiles();
   WritePages("20110309");

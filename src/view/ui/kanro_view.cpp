@@ -262,18 +262,22 @@ void CKanroView::OnHourCommand(unsigned id) {
 }
 
 void CKanroView::JumpToAnchor(const std::string& name) {
-  // Setting the same hash again does not scroll: then the anchor is brought
-  // into view directly. A hash change is not a page load and re-marks nothing.
+  // The hour anchors are named by numbers, and so are the ids of the cells
+  // the keyword highlighting marks: a browser resolving "#6" would take the
+  // sixth hit's cell before the anchor named 6. So the address gets the hash
+  // without a navigation, and the named anchor itself is brought to the top.
+  // Neither is a page load: nothing is re-marked.
   const QString script = QStringLiteral(
       "(function (name) {"
       "  var data = window.frames['data'];"
       "  if (!data || !data.document) return false;"
-      "  if (data.location.hash === '#' + name) {"
-      "    var anchor = data.document.getElementsByName(name)[0] || data.document.getElementById(name);"
-      "    if (anchor) anchor.scrollIntoView();"
-      "  } else {"
-      "    data.location.hash = '#' + name;"
-      "  }"
+      "  if (data.location.hash !== '#' + name) data.history.replaceState(data.history.state, '', '#' + name);"
+      "  var anchors = data.document.getElementsByName(name);"
+      "  var anchor = null;"
+      "  for (var i = 0; i < anchors.length && !anchor; ++i)"
+      "    if (anchors[i].tagName.toLowerCase() === 'a') anchor = anchors[i];"
+      "  if (anchor) anchor.scrollIntoView();"
+      "  else if (name === 'top') data.scrollTo(data.scrollX, 0);"
       "  return true;"
       "}).apply(null, %1)")
                              .arg(ScriptArguments(QJsonArray{QString::fromStdString(name)}));
