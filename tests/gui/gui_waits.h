@@ -11,6 +11,10 @@
 #include <QWebEngineScript>
 
 #include <memory>
+#include <ostream>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace kanro::test {
 

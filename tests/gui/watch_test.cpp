@@ -51,7 +51,6 @@
 #include "view/ui/watch_controller.h"
 #include "view/view_host.h"
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
