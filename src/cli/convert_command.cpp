@@ -90,10 +90,16 @@ int RunConvert(std::vector<std::string>& args) {
 
   const bool hadHead = std::filesystem::exists(producer->HeadPagePath(), ec);
   if (!producer->ConvertPage(file)) {
-    std::fprintf(stderr,
-                 "kanro-cli convert: no listing was found in \"%s\" for %s, or a page could not be written; "
-                 "pages that existed are unchanged\n",
-                 file.c_str(), entry.c_str());
+    const std::string reason = text::Cp932ToUtf8(producer->FailureReason());
+    if (reason.empty()) {
+      std::fprintf(stderr,
+                   "kanro-cli convert: no listing was found in \"%s\" for %s, or a page could not be written; "
+                   "pages that existed are unchanged\n",
+                   file.c_str(), entry.c_str());
+    } else {
+      std::fprintf(stderr, "kanro-cli convert: %s: %s; pages that existed are unchanged\n", file.c_str(),
+                   reason.c_str());
+    }
     return 1;
   }
   if (!hadHead) std::printf("written: %s\n", producer->HeadPagePath().string().c_str());

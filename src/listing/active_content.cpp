@@ -2,23 +2,14 @@
 
 #include <array>
 #include <cstring>
-#include <string_view>
 
 namespace kanro::listing {
 namespace {
 
-constexpr std::array<std::string_view, 4> kSchemes = {"javascript:", "vbscript:", "data:", "file:"};
-// Elements whose tags go while their content stays.
-constexpr std::array<std::string_view, 16> kDroppedTags = {
-    "iframe", "frame", "frameset", "object", "embed", "applet", "meta", "base",
-    "title", "textarea", "xmp", "noembed", "noframes", "noscript", "plaintext", "template"};
-// Passes over one line before it is given up; each pass that finds more
-// has made the line shorter.
-constexpr int kMaxPasses = 8;
-
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Character classes of the tag reader, looked up by byte.
+// Character classes of the tag states, looked up by byte.
 enum : uint8_t { kSpace = 1, kEndsTagName = 2, kEndsAttributeName = 4, kEndsUnquoted = 8 };
 constexpr std::array<uint8_t, 256> MakeClasses() {
   std::array<uint8_t, 256> classes{};
@@ -31,9 +22,7 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
 }
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
 bool Is(char c, uint8_t what) { return (kClasses[static_cast<unsigned char>(c)] & what) != 0; }
-// HTML's white space between tag parts (a line end counts too).
 bool IsSpace(char c) { return Is(c, kSpace); }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsLower(std::string_view text, std::string_view lower) {
   if (text.size() != lower.size()) return false;
@@ -42,388 +31,479 @@ bool EqualsLower(std::string_view text, std::string_view lower) {
   return true;
 }
 
-// 1 for script, 2 for style, else 0.
+bool InList(std::string_view name, std::initializer_list<std::string_view> list) {
+  for (std::string_view entry : list)
+    if (EqualsLower(name, entry)) return true;
+  return false;
+}
+
+// Elements whose tags go while their content stays.
+bool IsDroppedTag(std::string_view name) {
+  if (name.size() < 3 || name.size() > 9) return false;  // td, tr, a, br, img, ... at once
+  return InList(name, {"iframe", "frame", "frameset", "object", "embed", "applet", "portal", "meta", "base",
+                       "link", "form", "title", "textarea", "xmp", "noembed", "noframes", "noscript",
+                       "plaintext", "template", "svg", "math"});
+}
+
+// 1 for script, 2 for style: removed with their content.
 uint8_t RemovedWithContent(std::string_view name) {
   if (EqualsLower(name, "script")) return 1;
   if (EqualsLower(name, "style")) return 2;
   return 0;
 }
 
-// For each name length, the first letters of the dropped names that long.
-constexpr std::array<uint32_t, 10> MakeFirstLetters() {
-  std::array<uint32_t, 10> letters{};
-  for (std::string_view dropped : kDroppedTags) letters[dropped.size()] |= 1u << (dropped[0] - 'a');
-  letters[5] |= 1u << ('s' - 'a');  // style
-  letters[6] |= 1u << ('s' - 'a');  // script
-  return letters;
-}
-constexpr std::array<uint32_t, 10> kFirstLetters = MakeFirstLetters();
-
-// False for most tags of a listing (td, tr, a, strong, span, img) without a
-// comparison: no removed or dropped name has their length and first letter.
-bool MayBeRemoved(std::string_view name) {
-  if (name.size() < 3 || name.size() > 9) return false;
-  const char first = Lower(name[0]);
-  return first >= 'a' && first <= 'z' && (kFirstLetters[name.size()] >> (first - 'a') & 1u) != 0;
+// Attributes whose value a browser fetches (or sends a request to) by itself.
+bool IsResourceAttribute(std::string_view name) {
+  return InList(name, {"src", "srcset", "poster", "background", "lowsrc", "dynsrc", "data", "ping", "action",
+                       "formaction", "codebase", "archive", "classid", "manifest", "longdesc", "attributionsrc",
+                       "imagesrcset", "xlink:href"});
 }
 
-bool IsDroppedTag(std::string_view name) {
-  const char first = Lower(name[0]);
-  for (std::string_view dropped : kDroppedTags)
-    if (dropped.size() == name.size() && dropped[0] == first && EqualsLower(name, dropped)) return true;
+// True when the value may be a javascript:, vbscript:, data: or file: address
+// as a URL parser reads it: blanks and controls are dropped, case does not
+// count. A character reference inside the scheme is taken as one of them: no
+// ordinary address needs one there.
+bool HasDangerousScheme(std::string_view value) {
+  char scheme[12];
+  size_t length = 0;
+  bool colon = false;
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) <= 0x20) continue;
+    if (c == '&') return true;
+    if (c == ':') {
+      colon = true;
+      break;
+    }
+    if (!IsAlpha(c) || length == sizeof scheme) return false;
+    scheme[length++] = Lower(c);
+  }
+  if (!colon) return false;
+  const std::string_view found(scheme, length);
+  return found == "javascript" || found == "vbscript" || found == "data" || found == "file";
+}
+
+// Most values start with a character no dangerous scheme can start with.
+bool MayHaveScheme(std::string_view value) {
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) <= 0x20) continue;
+    const char lower = Lower(c);
+    return lower == 'j' || lower == 'v' || lower == 'd' || lower == 'f' || c == '&';
+  }
   return false;
 }
 
-// Where the end tag of the removed element begins at or after from, or npos:
-// "</script" or "</style" followed by white space, "/", ">" or the line end.
-size_t FindRawEnd(const std::string& line, size_t from, uint8_t rawEnd) {
-  const std::string_view name = rawEnd == 1 ? "script" : "style";
-  for (size_t at = line.find("</", from); at != std::string::npos; at = line.find("</", at + 1)) {
+// The program's own images, written literally, inside the image folder.
+bool IsOwnResource(std::string_view value) {
+  constexpr std::string_view kImages = "../Image/";
+  if (value.substr(0, kImages.size()) != kImages) return false;
+  for (size_t i = kImages.size(); i < value.size(); ++i) {
+    const char c = value[i];
+    if (static_cast<unsigned char>(c) <= 0x20 || c == ':' || c == '\\' || c == '%' || c == '&' || c == '?' ||
+        c == '#' || (c == '.' && value[i - 1] == '/'))
+      return false;
+  }
+  return true;
+}
+
+// A style attribute that could load something: a URL or image function, an
+// import, the old script bindings, or escapes and references that could spell
+// any of them.
+bool StyleMayLoad(std::string_view value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = Lower(value[i]);
+    if (c == '\\' || c == '&' || c == '@') return true;
+    for (std::string_view word : {"url", "image", "expression", "binding", "behavior", "src("})
+      if (c == word[0] && i + word.size() <= value.size() && EqualsLower(value.substr(i, word.size()), word))
+        return true;
+  }
+  return false;
+}
+
+// Where the end tag of removed content begins at or after from, or npos:
+// "</script" or "</style" followed by white space, "/" or ">".
+size_t FindRemovalEnd(std::string_view work, size_t from, uint8_t removeUntil) {
+  const std::string_view name = removeUntil == 1 ? "script" : "style";
+  for (size_t at = work.find("</", from); at != std::string_view::npos; at = work.find("</", at + 1)) {
     const size_t after = at + 2 + name.size();
-    if (after > line.size() || !EqualsLower(std::string_view(line).substr(at + 2, name.size()), name)) continue;
-    if (after == line.size() || IsSpace(line[after]) || line[after] == '/' || line[after] == '>') return at;
+    if (after >= work.size()) return std::string_view::npos;
+    if (EqualsLower(work.substr(at + 2, name.size()), name) && Is(work[after], kEndsTagName)) return at;
   }
-  return std::string::npos;
-}
-
-// The end of a comment at or after from ("-->" or "--!>"): the position after it.
-size_t FindCommentEnd(const std::string& line, size_t from) {
-  for (size_t at = line.find("--", from); at != std::string::npos; at = line.find("--", at + 1)) {
-    if (at + 2 < line.size() && line[at + 2] == '>') return at + 3;
-    if (at + 3 < line.size() && line[at + 2] == '!' && line[at + 3] == '>') return at + 4;
-  }
-  return std::string::npos;
-}
-
-// A character reference at line[at] ('&'): its code point and length, or 0.
-size_t CharacterReference(std::string_view text, uint32_t* codePoint) {
-  if (text.size() > 2 && text[1] == '#') {
-    size_t i = 2;
-    const bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
-    if (hex) ++i;
-    const size_t digits = i;
-    uint32_t value = 0;
-    for (; i < text.size(); ++i) {
-      const char c = text[i];
-      int digit = -1;
-      if (c >= '0' && c <= '9') digit = c - '0';
-      else if (hex && Lower(c) >= 'a' && Lower(c) <= 'f') digit = Lower(c) - 'a' + 10;
-      if (digit < 0) break;
-      value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
-    }
-    if (i == digits) return 0;
-    if (i < text.size() && text[i] == ';') ++i;
-    *codePoint = value;
-    return i;
-  }
-  static constexpr std::array<std::pair<std::string_view, uint32_t>, 3> kNamed = {
-      {{"&colon;", ':'}, {"&tab;", '\t'}, {"&newline;", '\n'}}};
-  for (const auto& [name, value] : kNamed) {
-    if (text.size() >= name.size() && EqualsLower(text.substr(0, name.size()), name)) {
-      *codePoint = value;
-      return name.size();
-    }
-  }
-  return 0;
+  return std::string_view::npos;
 }
 
 }  // namespace
 
-void ActiveContentFilter::Remove(size_t begin, size_t end) {
-  if (begin >= end) return;
-  if (!m_ranges.empty() && begin <= m_ranges.back().end) {
-    if (begin < m_ranges.back().begin) m_ranges.back().begin = begin;
-    if (end > m_ranges.back().end) m_ranges.back().end = end;
+void ActiveContentFilter::StartPage() {
+  m_mode = Mode::Data;
+  m_changed = false;
+  m_pending.clear();
+  m_drops.clear();
+}
+
+void ActiveContentFilter::Seal() {
+  if (m_mode != Mode::Data) m_changed = true;
+  m_mode = Mode::Data;
+  m_pending.clear();
+  m_drops.clear();
+}
+
+void ActiveContentFilter::Listing(std::string_view in, std::string& out) {
+  if (m_pending.empty()) {
+    Run(in, 0, out);
     return;
   }
-  m_ranges.push_back({begin, end});
+  // The open construct goes on: the tokenizer resumes where it stopped.
+  const size_t resume = m_pending.size();
+  m_pending.append(in);
+  m_scratch.swap(m_pending);
+  m_pending.clear();
+  Run(m_scratch, resume, out);
+  m_scratch.clear();
 }
 
-bool ActiveContentFilter::FeedValue(const std::string& line, size_t& at, size_t end, State& state) {
-  while (at < end) {
-    uint32_t c = static_cast<unsigned char>(line[at]);
-    size_t length = 1;
-    if (c == '&') {
-      uint32_t decoded = 0;
-      const size_t reference = CharacterReference(std::string_view(line).substr(at, end - at), &decoded);
-      if (reference > 0) {
-        c = decoded;
-        length = reference;
-      }
-    }
-    at += length;
-    // Browsers drop blanks and control characters around and inside the scheme.
-    if (c <= 0x20) continue;
-    state.scheme.push_back(c < 0x80 ? Lower(static_cast<char>(c)) : '\x80');
-    bool possible = false;
-    for (std::string_view scheme : kSchemes) {
-      if (scheme.substr(0, state.scheme.size()) != state.scheme) continue;
-      if (scheme.size() == state.scheme.size()) {
-        state.dropAttribute = true;
-        state.valueDecided = true;
-        return true;
-      }
-      possible = true;
-    }
-    if (!possible) {
-      state.valueDecided = true;
-      return true;
-    }
-  }
-  return false;
+void ActiveContentFilter::Emit(std::string_view work, size_t end, std::string& out) {
+  if (end > m_emitted) out.append(work.substr(m_emitted, end - m_emitted));
+  m_emitted = end;
 }
 
-// Most values start with a character no dangerous scheme starts with, which
-// decides them at once.
-bool ActiveContentFilter::DecidedByFirst(const std::string& line, size_t at, size_t end, State& state) {
-  if (!state.scheme.empty() || at >= end) return false;
-  const char first = Lower(line[at]);
-  if (static_cast<unsigned char>(first) <= 0x20 || first == '&' || first == 'j' || first == 'v' || first == 'd' ||
-      first == 'f')
-    return false;
-  state.valueDecided = true;
-  return true;
-}
-
-void ActiveContentFilter::ScanTag(const std::string& line, size_t& at, State& state) {
-  const size_t n = line.size();
-  // Where the removal of the tag or of the attribute being read would begin.
-  size_t tagStart = 0;
-  size_t attributeStart = 0;
-  if (state.part == TagPart::Name) {
-    tagStart = at - (state.endTag ? 2 : 1);
-    size_t nameEnd = at;
-    while (nameEnd < n && !Is(line[nameEnd], kEndsTagName)) ++nameEnd;
-    const std::string_view name = std::string_view(line).substr(at, nameEnd - at);
-    const bool candidate = MayBeRemoved(name);
-    const uint8_t raw = candidate ? RemovedWithContent(name) : 0;
-    state.dropTag = candidate && (raw != 0 || IsDroppedTag(name));
-    state.rawEnd = state.endTag ? 0 : raw;
-    state.part = TagPart::BeforeName;
-    at = nameEnd;
-  }
-  auto finishAttribute = [&](size_t end) {
-    if (state.dropAttribute && !state.dropTag) Remove(attributeStart, end);
-    state.dropAttribute = false;
-    state.part = TagPart::BeforeName;
-  };
+void ActiveContentFilter::Run(std::string_view work, size_t at, std::string& out) {
+  const size_t n = work.size();
+  m_emitted = 0;
   while (at < n) {
-    const char c = line[at];
-    switch (state.part) {
-      case TagPart::Name:
-      case TagPart::BeforeName:
-        if (c != '>' && Is(c, kEndsTagName)) {
-          ++at;
-          continue;
-        }
-        if (c == '>') break;
-        // The blanks before the attribute go with it.
-        attributeStart = at;
-        while (attributeStart > 0 && IsSpace(line[attributeStart - 1])) --attributeStart;
-        state.dropAttribute = (at + 1 < n && Lower(c) == 'o' && Lower(line[at + 1]) == 'n');
-        state.valueDecided = false;
-        state.scheme.clear();
-        state.part = TagPart::AttributeName;
-        ++at;  // the first character may be "="
-        continue;
-      case TagPart::AttributeName:
-        while (at < n && !Is(line[at], kEndsAttributeName)) ++at;
-        state.part = TagPart::AfterName;
-        continue;
-      case TagPart::AfterName:
-        if (IsSpace(c)) {
-          ++at;
-          continue;
-        }
-        if (c == '=') {
-          state.part = TagPart::BeforeValue;
-          ++at;
-          continue;
-        }
-        finishAttribute(at);
-        continue;
-      case TagPart::BeforeValue:
-        if (IsSpace(c)) {
-          ++at;
-          continue;
-        }
-        if (c == '"' || c == '\'') {
-          state.quote = c;
-          state.part = TagPart::Quoted;
-          ++at;
-          continue;
-        }
-        if (c == '>') {
-          finishAttribute(at);
-          continue;
-        }
-        state.part = TagPart::Unquoted;
-        continue;
-      case TagPart::Quoted: {
-        const void* found = std::memchr(line.data() + at, state.quote, n - at);
-        const size_t close = found ? static_cast<size_t>(static_cast<const char*>(found) - line.data()) : n;
-        if (!state.valueDecided && !DecidedByFirst(line, at, close, state)) FeedValue(line, at, close, state);
+    switch (m_mode) {
+      case Mode::Data: {
+        const void* found = std::memchr(work.data() + at, '<', n - at);
         if (!found) {
-          // The value goes on in the next line: one that may still become a
-          // dangerous address goes as a whole.
-          if (!state.valueDecided) {
-            state.dropAttribute = true;
-            state.valueDecided = true;
-          }
           at = n;
-          continue;
+          break;
         }
-        at = close + 1;
-        finishAttribute(at);
-        continue;
+        m_start = static_cast<size_t>(static_cast<const char*>(found) - work.data());
+        m_mode = Mode::Open;
+        at = m_start + 1;
+        break;
       }
-      case TagPart::Unquoted: {
-        size_t end = at;
-        while (end < n && !Is(line[end], kEndsUnquoted)) ++end;
-        if (!state.valueDecided && !DecidedByFirst(line, at, end, state)) FeedValue(line, at, end, state);
-        at = end;
-        finishAttribute(at);
-        continue;
-      }
-    }
-    // c == '>': the tag ends.
-    ++at;
-    if (state.dropTag) Remove(tagStart, at);
-    state.mode = state.rawEnd != 0 ? Mode::RemovedContent : Mode::Text;
-    state.part = TagPart::BeforeName;
-    state.dropTag = false;
-    return;
-  }
-  // The line ends inside the tag; the line end is white space to a browser.
-  if (state.part == TagPart::AttributeName || state.part == TagPart::Unquoted) state.part = TagPart::AfterName;
-  if (state.dropTag) {
-    Remove(tagStart, n);
-  } else if (state.dropAttribute && state.part != TagPart::BeforeName) {
-    Remove(attributeStart, n);
-  }
-}
-
-void ActiveContentFilter::Scan(const std::string& line, State& state) {
-  m_ranges.clear();
-  const size_t n = line.size();
-  size_t at = 0;
-  while (at < n) {
-    switch (state.mode) {
-      case Mode::Text: {
-        const void* found = std::memchr(line.data() + at, '<', n - at);
-        if (!found) return;
-        const size_t open = static_cast<size_t>(static_cast<const char*>(found) - line.data());
-        // After "<" at the very end comes the line end: text to a browser.
-        const char next = open + 1 < n ? line[open + 1] : '\n';
-        at = open + 1;
-        if (IsAlpha(next)) {
-          state.mode = Mode::Tag;
-          state.part = TagPart::Name;
-          state.endTag = false;
+      case Mode::Open: {
+        // What follows "<" decides; up to four characters are looked at.
+        const std::string_view rest = work.substr(m_start);
+        if (rest.size() < 2) {
+          at = n;
+          break;
+        }
+        const char next = rest[1];
+        if (IsAlpha(next) || (next == '/' && rest.size() > 2 && IsAlpha(rest[2]))) {
+          m_endTag = next == '/';
+          m_mode = Mode::Tag;
+          m_part = Part::Name;
+          m_dropTag = false;
+          m_removeUntil = 0;
+          m_drops.clear();
+          at = m_start + (m_endTag ? 2 : 1);
         } else if (next == '/') {
-          const char after = open + 2 < n ? line[open + 2] : '\n';
-          if (IsAlpha(after)) {
-            state.mode = Mode::Tag;
-            state.part = TagPart::Name;
-            state.endTag = true;
-            at = open + 2;
-          } else if (after == '>') {
-            at = open + 3;
+          if (rest.size() < 3) {
+            at = n;
+          } else if (rest[2] == '>') {  // "</>" is nothing at all
+            m_mode = Mode::Data;
+            at = m_start + 3;
           } else {
-            state.mode = Mode::Bogus;
-            at = open + 2;
+            m_mode = Mode::Bogus;
+            m_resume = 2;
+            at = m_start + 2;
           }
         } else if (next == '!') {
-          const bool comment = line.compare(open, 4, "<!--") == 0;
-          state.mode = comment ? Mode::Comment : Mode::Bogus;
-          at = open + 2;
+          constexpr std::string_view kComment = "<!--";
+          const size_t compared = rest.size() < kComment.size() ? rest.size() : kComment.size();
+          if (rest.substr(0, compared) != kComment.substr(0, compared)) {
+            // DOCTYPE, CDATA (never inside foreign content here) and the rest
+            // end at the first ">" as bogus comments do.
+            m_mode = Mode::Bogus;
+            m_resume = 2;
+            at = m_start + 2;
+          } else if (rest.size() < 5 || (rest.size() < 6 && rest[4] == '-')) {
+            at = n;  // "<!-->" and "<!--->" end at once: wait and see
+          } else if (rest[4] == '>' || (rest[4] == '-' && rest[5] == '>')) {
+            m_mode = Mode::Data;
+            at = m_start + (rest[4] == '>' ? 5 : 6);
+          } else {
+            m_mode = Mode::Comment;
+            m_resume = 4;
+            at = m_start + 4;
+          }
         } else if (next == '?') {
-          state.mode = Mode::Bogus;
-          at = open + 1;
+          m_mode = Mode::Bogus;
+          m_resume = 1;
+          at = m_start + 1;
+        } else {
+          // Text. Before another "<" it is written as a reference, so that
+          // nothing removed after it can join it to a tag.
+          if (next == '<') {
+            Emit(work, m_start, out);
+            out += "&lt;";
+            m_emitted = m_start + 1;
+            m_changed = true;
+          }
+          m_mode = Mode::Data;
+          at = m_start + 1;
         }
         break;
       }
       case Mode::Comment: {
-        const size_t end = FindCommentEnd(line, at);
-        if (end == std::string::npos) return;
+        // Ends at "-->" or "--!>".
+        size_t end = std::string_view::npos;
+        size_t resume = n > 3 ? n - 3 : 0;
+        for (size_t dash = work.find("--", m_start + m_resume); dash != std::string_view::npos;
+             dash = work.find("--", dash + 1)) {
+          if (dash + 2 < n && work[dash + 2] == '>') {
+            end = dash + 3;
+            break;
+          }
+          if (dash + 3 < n && work[dash + 2] == '!' && work[dash + 3] == '>') {
+            end = dash + 4;
+            break;
+          }
+          if (dash + 3 >= n) {
+            resume = dash;
+            break;
+          }
+        }
+        if (end == std::string_view::npos) {
+          if (resume > m_start + m_resume) m_resume = resume - m_start;
+          at = n;
+          break;
+        }
+        m_mode = Mode::Data;
         at = end;
-        state.mode = Mode::Text;
         break;
       }
       case Mode::Bogus: {
-        const void* found = std::memchr(line.data() + at, '>', n - at);
-        if (!found) return;
-        at = static_cast<size_t>(static_cast<const char*>(found) - line.data()) + 1;
-        state.mode = Mode::Text;
+        const void* found = std::memchr(work.data() + m_start + m_resume, '>', n - m_start - m_resume);
+        if (!found) {
+          m_resume = n - m_start;
+          at = n;
+          break;
+        }
+        m_mode = Mode::Data;
+        at = static_cast<size_t>(static_cast<const char*>(found) - work.data()) + 1;
         break;
       }
       case Mode::Tag:
-        ScanTag(line, at, state);
+        if (!RunTag(work, at)) {
+          at = n;
+          break;
+        }
+        EndConstruct(work, at, out);
         break;
       case Mode::RemovedContent: {
-        const size_t end = FindRawEnd(line, at, state.rawEnd);
-        if (end == std::string::npos) {
-          Remove(at, n);
-          return;
+        const size_t end = FindRemovalEnd(work, at, m_removeUntil);
+        if (end == std::string_view::npos) {
+          m_emitted = n;
+          at = n;
+          break;
         }
-        Remove(at, end);
-        // The end tag itself goes too.
-        state.mode = Mode::Tag;
-        state.part = TagPart::Name;
-        state.endTag = true;
+        // The end tag goes too.
+        m_emitted = end;
+        m_start = end;
+        m_mode = Mode::Tag;
+        m_part = Part::Name;
+        m_endTag = true;
+        m_dropTag = true;
+        m_removeUntil = 0;
+        m_drops.clear();
         at = end + 2;
         break;
       }
     }
   }
+  if (m_mode == Mode::Data) {
+    Emit(work, n, out);
+  } else if (m_mode == Mode::RemovedContent) {
+    m_emitted = n;
+  } else {
+    // The construct goes on in the next bytes: held back until it ends.
+    Emit(work, m_start, out);
+    m_pending.assign(work.substr(m_start));
+    m_start = 0;
+  }
 }
 
-bool ActiveContentFilter::Clean(std::string& line) {
-  // Where a browser stands at the start of the line, given what was kept of
-  // the lines before. Outside a tag the rest of the state does not matter,
-  // so the common case needs no copy.
-  State browserStart;
-  if (m_removalGoesOn) {
-    browserStart = m_browserState;
-  } else if (m_state.mode != Mode::Text) {
-    browserStart = m_state;
-  }
-  Scan(line, m_state);
-  if (m_ranges.empty()) return false;
-  // A removal that goes on into the next line (a script, a tag, a value)
-  // keeps the state of the line as it came, and the browser's view of what
-  // was kept is kept beside it.
-  const bool removalGoesOn = m_ranges.back().end == line.size() && m_state.mode != Mode::Text;
-  State carried = removalGoesOn ? m_state : State{};
-  // What is left can form new tags where removed parts joined it ("<" before
-  // a removed script): the line is checked again until nothing changes.
-  for (int pass = 0; pass < kMaxPasses; ++pass) {
-    m_scratch.clear();
-    size_t kept = 0;
-    for (const Range& range : m_ranges) {
-      m_scratch.append(line, kept, range.begin - kept);
-      kept = range.end;
-    }
-    m_scratch.append(line, kept, std::string::npos);
-    line.swap(m_scratch);
-    State state = browserStart;
-    Scan(line, state);
-    if (m_ranges.empty()) {
-      m_removalGoesOn = removalGoesOn;
-      if (removalGoesOn) {
-        m_browserState = std::move(state);
-        m_state = std::move(carried);
-      } else {
-        m_state = std::move(state);
+bool ActiveContentFilter::RunTag(std::string_view work, size_t& at) {
+  const size_t n = work.size();
+  const size_t base = m_start;
+  auto startAttribute = [&] {
+    m_attribute = at - base;
+    m_hasValue = false;
+    m_part = Part::AttributeName;
+    ++at;  // the first character may be "="
+  };
+  while (at < n) {
+    const char c = work[at];
+    switch (m_part) {
+      case Part::Name: {
+        size_t end = at;
+        while (end < n && !Is(work[end], kEndsTagName)) ++end;
+        if (end == n) {
+          at = n;
+          return false;
+        }
+        const size_t nameStart = base + (m_endTag ? 2 : 1);
+        const std::string_view name = work.substr(nameStart, end - nameStart);
+        m_removeUntil = RemovedWithContent(name);
+        m_dropTag = m_removeUntil != 0 || IsDroppedTag(name);
+        if (m_endTag) m_removeUntil = 0;
+        m_part = Part::BeforeAttribute;
+        at = end;
+        continue;
       }
-      return true;
+      case Part::BeforeAttribute:
+        if (IsSpace(c)) {
+          ++at;
+        } else if (c == '/') {
+          m_part = Part::SelfClosing;
+          ++at;
+        } else if (c == '>') {
+          ++at;
+          return true;
+        } else {
+          startAttribute();
+        }
+        continue;
+      case Part::AttributeName: {
+        size_t end = at;
+        while (end < n && !Is(work[end], kEndsAttributeName)) ++end;
+        if (end == n) {
+          at = n;
+          return false;
+        }
+        m_attributeNameEnd = end - base;
+        m_part = Part::AfterAttributeName;
+        at = end;
+        continue;
+      }
+      case Part::AfterAttributeName:
+        if (IsSpace(c)) {
+          ++at;
+          continue;
+        }
+        if (c == '=') {
+          m_part = Part::BeforeValue;
+          ++at;
+          continue;
+        }
+        FinishAttribute(work.substr(base), m_attributeNameEnd);
+        if (c == '/') {
+          m_part = Part::SelfClosing;
+          ++at;
+        } else if (c == '>') {
+          ++at;
+          return true;
+        } else {
+          startAttribute();
+        }
+        continue;
+      case Part::BeforeValue:
+        if (IsSpace(c)) {
+          ++at;
+        } else if (c == '"' || c == '\'') {
+          m_part = c == '"' ? Part::DoubleQuoted : Part::SingleQuoted;
+          m_value = at + 1 - base;
+          ++at;
+        } else if (c == '>') {
+          m_hasValue = true;
+          m_value = m_valueEnd = at - base;
+          FinishAttribute(work.substr(base), at - base);
+          ++at;
+          return true;
+        } else {
+          m_part = Part::Unquoted;
+          m_value = at - base;
+        }
+        continue;
+      case Part::DoubleQuoted:
+      case Part::SingleQuoted: {
+        const char quote = m_part == Part::DoubleQuoted ? '"' : '\'';
+        const void* found = std::memchr(work.data() + at, quote, n - at);
+        if (!found) {
+          at = n;
+          return false;
+        }
+        const size_t close = static_cast<size_t>(static_cast<const char*>(found) - work.data());
+        m_hasValue = true;
+        m_valueEnd = close - base;
+        at = close + 1;
+        FinishAttribute(work.substr(base), at - base);
+        m_part = Part::AfterQuoted;
+        continue;
+      }
+      case Part::Unquoted: {
+        size_t end = at;
+        while (end < n && !Is(work[end], kEndsUnquoted)) ++end;
+        if (end == n) {
+          at = n;
+          return false;
+        }
+        m_hasValue = true;
+        m_valueEnd = end - base;
+        FinishAttribute(work.substr(base), end - base);
+        m_part = Part::BeforeAttribute;
+        at = end;
+        continue;
+      }
+      case Part::AfterQuoted:
+        if (IsSpace(c)) {
+          m_part = Part::BeforeAttribute;
+          ++at;
+        } else if (c == '/') {
+          m_part = Part::SelfClosing;
+          ++at;
+        } else if (c == '>') {
+          ++at;
+          return true;
+        } else {
+          m_part = Part::BeforeAttribute;  // the next attribute follows without a blank
+        }
+        continue;
+      case Part::SelfClosing:
+        if (c == '>') {
+          ++at;
+          return true;
+        }
+        m_part = Part::BeforeAttribute;
+        continue;
     }
   }
-  // Still finding more: nothing of the line is kept.
-  line.clear();
-  m_state = std::move(browserStart);
-  m_removalGoesOn = false;
-  return true;
+  return false;
+}
+
+void ActiveContentFilter::FinishAttribute(std::string_view construct, size_t end) {
+  const size_t begin = m_attribute;
+  if (m_dropTag) return;
+  const std::string_view name = construct.substr(begin, m_attributeNameEnd - begin);
+  const std::string_view value = m_hasValue ? construct.substr(m_value, m_valueEnd - m_value) : std::string_view();
+  bool drop = name.size() >= 2 && Lower(name[0]) == 'o' && Lower(name[1]) == 'n';
+  if (!drop && m_hasValue) {
+    drop = (MayHaveScheme(value) && HasDangerousScheme(value)) ||
+           (IsResourceAttribute(name) && !IsOwnResource(value)) || (EqualsLower(name, "style") && StyleMayLoad(value));
+  }
+  if (drop) m_drops.push_back({begin, end});
+}
+
+void ActiveContentFilter::EndConstruct(std::string_view work, size_t end, std::string& out) {
+  m_mode = m_dropTag && m_removeUntil != 0 ? Mode::RemovedContent : Mode::Data;
+  if (!m_dropTag && m_drops.empty()) return;
+  m_changed = true;
+  Emit(work, m_start, out);
+  m_emitted = end;
+  if (m_dropTag) return;
+  const std::string_view construct = work.substr(m_start, end - m_start);
+  size_t kept = 0;
+  for (const Range& drop : m_drops) {
+    out.append(construct.substr(kept, drop.begin - kept));
+    kept = drop.end;
+    // A value in quotes may be followed by the next attribute without a
+    // blank: keep one, so the two sides never join into one attribute.
+    if (!Is(construct[kept], kEndsTagName)) out += ' ';
+  }
+  out.append(construct.substr(kept));
+  m_drops.clear();
 }
 
 }  // namespace kanro::listing

@@ -106,9 +106,14 @@ bool FlushToDisk(const fs::path& path) {
 
 // A page written beside its target and moved over it only when complete, so a
 // failed conversion never replaces a good page with a broken or empty one.
+//
+// Everything goes through the active-content filter in the order it is
+// written: listing lines are cleaned, and before the page's own markup the
+// filter closes whatever a listing line left open, so that the filter always
+// reads the bytes as a browser will.
 class PageFile {
  public:
-  explicit PageFile(fs::path target) : m_target(std::move(target)) {}
+  PageFile(fs::path target, ActiveContentFilter& filter) : m_target(std::move(target)), m_filter(filter) {}
   ~PageFile() { Discard(); }
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
@@ -119,9 +124,21 @@ class PageFile {
     static std::atomic<unsigned> counter{0};
     m_temp = m_target;
     m_temp += ".tmp" + std::to_string(CurrentProcessId()) + "-" + std::to_string(counter++);
+    m_filter.StartPage();
     return m_writer.Open(m_temp);
   }
-  bool Write(std::string_view text) { return m_writer.Write(text); }
+  // The page's own markup, written as it is.
+  bool WriteOwn(std::string_view text) {
+    m_filter.Seal();
+    return m_writer.Write(text);
+  }
+  // A listing line and its line end, cleaned of active content.
+  bool WriteListing(std::string& line) {
+    line += '\n';
+    m_cleaned.clear();
+    m_filter.Listing(line, m_cleaned);
+    return m_writer.Write(m_cleaned);
+  }
 
   // Moves the page over its target. Another program may hold the old page
   // open for a moment (the view while it reloads), so a failed replace is
@@ -155,8 +172,10 @@ class PageFile {
 
  private:
   fs::path m_target;
+  ActiveContentFilter& m_filter;
   fs::path m_temp;
   text::TextFileWriter m_writer;
+  std::string m_cleaned;
 };
 
 }  // namespace
@@ -173,7 +192,6 @@ CHtmlCreater::~CHtmlCreater() = default;
 void CHtmlCreater::StartPage() {
   m_check = ListingCheck{};
   m_failure.clear();
-  m_activeContent.StartPage();
   m_ruleTimeouts.assign(m_rules.size(), 0);
   BeginPage();
 }
@@ -218,13 +236,13 @@ bool CHtmlCreater::AcceptListing() {
 
 bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPage) {
   StartPage();
-  PageFile page(headPage);
+  PageFile page(headPage, m_activeContent);
   if (!page.Open()) {
     FailOnFile(headPage, " を作成できません。");
     return false;
   }
-  bool written = page.Write(kPageStart) && page.Write(kHeadPageTop) && page.Write(kStylesheets) &&
-                 page.Write(kHeadPageBody);
+  bool written = page.WriteOwn(kPageStart) && page.WriteOwn(kHeadPageTop) && page.WriteOwn(kStylesheets) &&
+                 page.WriteOwn(kHeadPageBody);
   bool writing = true;
   // Reading goes on to the end of the page, so that IsTarget sees every line.
   if (!ReadListing(downloaded, [&] {
@@ -232,13 +250,13 @@ bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPa
           writing = false;
         } else if (writing) {
           ConvertLine();
-          written = written && page.Write(m_line) && page.Write("\n");
+          written = written && page.WriteListing(m_line);
         }
       }))
     return false;
   // Also no header page without channels: it would never be written again.
   if (!AcceptListing()) return false;
-  if (!(written && page.Write(kHeadPageEnd) && page.Commit())) {
+  if (!(written && page.WriteOwn(kHeadPageEnd) && page.Commit())) {
     FailOnFile(headPage, " に書き込めません。");
     return false;
   }
@@ -248,23 +266,25 @@ bool CHtmlCreater::CreateHead(const fs::path& downloaded, const fs::path& headPa
 bool CHtmlCreater::CreateData(const fs::path& downloaded, const fs::path& dataPage, const std::string& title) {
   StartPage();
   m_watchLinks.StartPage();
-  PageFile page(dataPage);
+  PageFile page(dataPage, m_activeContent);
   if (!page.Open()) {
     FailOnFile(dataPage, " を作成できません。");
     return false;
   }
-  bool written = page.Write(kPageStart) && page.Write(kDataPageTop) && page.Write(kStylesheets) &&
-                 page.Write("  <title>") && page.Write(title) && page.Write("</title>\n") &&
-                 page.Write(kDataPageBody);
+  bool written = page.WriteOwn(kPageStart) && page.WriteOwn(kDataPageTop) && page.WriteOwn(kStylesheets) &&
+                 page.WriteOwn("  <title>") && page.WriteOwn(title) && page.WriteOwn("</title>\n") &&
+                 page.WriteOwn(kDataPageBody);
   if (!ReadListing(downloaded, [&] {
-        if (IsHeadEnd()) written = written && page.Write(kDataPageBodyStart);
+        if (IsHeadEnd()) written = written && page.WriteOwn(kDataPageBodyStart);
         ConvertLine();
+        // The watch links go in before the filter reads the line, so that it
+        // sees the line exactly as it is written.
         ReplaceWatch();
-        written = written && page.Write(m_line) && page.Write("\n");
+        written = written && page.WriteListing(m_line);
       }))
     return false;
   if (!AcceptListing()) return false;
-  if (!(written && page.Write(kDataPageEnd) && page.Commit())) {
+  if (!(written && page.WriteOwn(kDataPageEnd) && page.Commit())) {
     FailOnFile(dataPage, " に書き込めません。");
     return false;
   }
@@ -290,8 +310,6 @@ void CHtmlCreater::ConvertLine() {
     ReportRuleBound(m_rules[i], outcome);
   }
   m_line = text::WideToCp932(m_wide);
-  // Last, so that neither the site's markup nor a rule can bring any in.
-  m_activeContent.Clean(m_line);
 }
 
 bool CHtmlCreater::HasStartTime(std::string_view opening, std::string_view closing) const {

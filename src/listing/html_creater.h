@@ -53,9 +53,9 @@ class CHtmlCreater {
   const std::string& FailureReason() const { return m_failure; }
 
  protected:
-  // Collapses white space and applies the user's rules to m_line, then removes
-  // active content from it. Subclasses convert the encoding and apply the site
-  // rewrites first, then call this.
+  // Collapses white space and applies the user's rules to m_line. Subclasses
+  // convert the encoding and apply the site rewrites first, then call this.
+  // Active content is removed later, from the line as it is written.
   virtual void ConvertLine();
   // True when m_line belongs to the listing table (called once per non-empty
   // line, in file order).

@@ -43,9 +43,17 @@ void CGooHtmlCreater::BeginPage() {
 
 bool CGooHtmlCreater::IsTarget() {
   // The line with the top marker and every line up to the bottom marker.
-  if (m_line.find("<!--ch_top-->") != std::string::npos || m_line.find("<!--ch_bottom-->") != std::string::npos) {
-    if (m_bInside && m_line.find("<!--ch_bottom-->") != std::string::npos) NoteListingEnd();
-    m_bInside = !m_bInside;
+  const size_t top = m_line.find("<!--ch_top-->");
+  const size_t bottom = m_line.find("<!--ch_bottom-->");
+  if (top == std::string::npos && bottom == std::string::npos) return m_bInside;
+  if (m_bInside && bottom != std::string::npos) NoteListingEnd();
+  m_bInside = !m_bInside;
+  // A table written on one line: the bottom marker after the top one ends
+  // the listing with this very line.
+  if (m_bInside && top != std::string::npos && bottom != std::string::npos && bottom > top) {
+    NoteListingEnd();
+    m_bInside = false;
+    return true;
   }
   return m_bInside;
 }

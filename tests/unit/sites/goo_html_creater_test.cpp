@@ -161,6 +161,22 @@ TEST_P(GooPageStateTest, EveryPageStartsOutsideTheListing) {
   EXPECT_EQ(test::ReadAll(dir_ / "data.htm"), test::ReadAll(dir_ / "data-fresh.htm"));
 }
 
+// A table written on one line, both markers in it, is a complete listing
+// that ends with that line: the footer after it is no listing line.
+TEST_P(GooPageStateTest, ATableOnOneLineIsACompleteListing) {
+  std::vector<std::string> lines = GooPage();
+  std::string table;
+  for (size_t i = 2; i <= 13; ++i) table += lines[i];
+  const auto downloaded = WriteDownload({lines[0], lines[1], table, lines[14]});
+  CGooHtmlCreater creater;
+  creater.RequireCompleteListing(true);
+  ASSERT_TRUE(creater.CreateData(downloaded, dir_ / "data.htm", title_)) << creater.FailureReason();
+  EXPECT_TRUE(creater.LastListingCheck().Complete());
+  const std::string data = test::ReadAll(dir_ / "data.htm");
+  EXPECT_NE(data.find("prp://watch?ID=0001&"), std::string::npos);
+  EXPECT_EQ(data.find(Sjis("ヘルプ")), std::string::npos);
+}
+
 void* ConvertHugeLine(void* arg) {
   auto* fixture = static_cast<std::pair<std::filesystem::path, bool>*>(arg);
   CGooHtmlCreater creater;
