@@ -8,7 +8,7 @@ packages=(
   libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   tinyproxy ripgrep perl fonts-ipafont-gothic
-  xmltv-util python3-icalendar
+  xmltv-util python3-icalendar python3-html5lib
 )
 
 # --screenshot: also what tools/screenshot.sh needs (a virtual X server and import).

@@ -42,7 +42,7 @@ bool IsDroppedTag(std::string_view name) {
   if (name.size() < 3 || name.size() > 9) return false;  // td, tr, a, br, img, ... at once
   return InList(name, {"iframe", "frame", "frameset", "object", "embed", "applet", "portal", "meta", "base",
                        "link", "form", "title", "textarea", "xmp", "noembed", "noframes", "noscript",
-                       "plaintext", "template", "svg", "math"});
+                       "plaintext", "template", "svg", "math", "isindex"});
 }
 
 // 1 for script, 2 for style: removed with their content.
@@ -478,11 +478,10 @@ void ActiveContentFilter::FinishAttribute(std::string_view construct, size_t end
   if (m_dropTag) return;
   const std::string_view name = construct.substr(begin, m_attributeNameEnd - begin);
   const std::string_view value = m_hasValue ? construct.substr(m_value, m_valueEnd - m_value) : std::string_view();
-  bool drop = name.size() >= 2 && Lower(name[0]) == 'o' && Lower(name[1]) == 'n';
-  if (!drop && m_hasValue) {
-    drop = (MayHaveScheme(value) && HasDangerousScheme(value)) ||
-           (IsResourceAttribute(name) && !IsOwnResource(value)) || (EqualsLower(name, "style") && StyleMayLoad(value));
-  }
+  bool drop = (name.size() >= 2 && Lower(name[0]) == 'o' && Lower(name[1]) == 'n') ||
+              (IsResourceAttribute(name) && !IsOwnResource(value));
+  if (!drop && m_hasValue)
+    drop = (MayHaveScheme(value) && HasDangerousScheme(value)) || (EqualsLower(name, "style") && StyleMayLoad(value));
   if (drop) m_drops.push_back({begin, end});
 }
 

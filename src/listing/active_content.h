@@ -16,7 +16,7 @@
 //   (iframe, frame, frameset, object, embed, applet, portal, meta, base, link,
 //   form), of those whose content a browser would read in another tokenizer
 //   state (title, textarea, xmp, noembed, noframes, noscript, plaintext,
-//   template), and of svg and math, so that a page never holds foreign
+//   template, isindex), and of svg and math, so that a page never holds foreign
 //   content, where CDATA sections would be read differently;
 // - event-handler attributes (on...); attributes whose value is a
 //   javascript:, vbscript:, data: or file: address, read as a URL parser reads
