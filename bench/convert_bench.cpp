@@ -23,6 +23,7 @@
 
 #include "app/default_files.h"
 #include "app/paths.h"
+#include "listing/active_content.h"
 #include "sites/goo_html_creater.h"
 #include "sites/sample_pages.h"
 #include "sites/yahoo_html_creater.h"
@@ -105,11 +106,12 @@ BENCHMARK(BM_ConvertGooPage)->Unit(benchmark::kMillisecond);
 
 // The line work alone, without the file system: the lines of the page held
 // in memory go through region test, decoding, every rewrite, white-space
-// folding, the rules and the watch links.
+// folding, the rules, the watch links and the active-content filter.
 class InMemoryGooCreater : public CGooHtmlCreater {
  public:
   size_t ConvertAll(const std::vector<std::string>& lines) {
     BeginPage();
+    m_filter.StartPage();
     size_t bytes = 0;
     for (const std::string& line : lines) {
       if (line.empty()) continue;
@@ -117,18 +119,64 @@ class InMemoryGooCreater : public CGooHtmlCreater {
       if (!IsTarget()) continue;
       ConvertLine();
       ReplaceWatch();
-      bytes += m_line.size();
+      m_line += '\n';
+      m_cleaned.clear();
+      m_filter.Listing(m_line, m_cleaned);
+      bytes += m_cleaned.size();
     }
     return bytes;
   }
+  // The listing lines as they reach the filter.
+  std::vector<std::string> Converted(const std::vector<std::string>& lines) {
+    BeginPage();
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+      if (line.empty()) continue;
+      m_line = line;
+      if (!IsTarget()) continue;
+      ConvertLine();
+      ReplaceWatch();
+      out.push_back(m_line + '\n');
+    }
+    return out;
+  }
+
+ private:
+  kanro::listing::ActiveContentFilter m_filter;
+  std::string m_cleaned;
 };
 
-void BM_ConvertGooLines(benchmark::State& state) {
+std::vector<std::string> GooPageLines() {
   std::vector<std::string> lines;
   kanro::text::ForEachLine(SamplePage("GooTv", "008", kPageBytes), [&](std::string& line) {
     lines.push_back(line);
     return true;
   });
+  return lines;
+}
+
+// The active-content filter alone, over the converted lines of the page.
+void BM_ActiveContentFilter(benchmark::State& state) {
+  InMemoryGooCreater creater;
+  const std::vector<std::string> lines = creater.Converted(GooPageLines());
+  size_t total = 0;
+  for (const std::string& line : lines) total += line.size();
+  kanro::listing::ActiveContentFilter filter;
+  std::string out;
+  for (auto _ : state) {
+    filter.StartPage();
+    for (const std::string& line : lines) {
+      out.clear();
+      filter.Listing(line, out);
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * total));
+}
+BENCHMARK(BM_ActiveContentFilter)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertGooLines(benchmark::State& state) {
+  const std::vector<std::string> lines = GooPageLines();
   InMemoryGooCreater creater;
   for (auto _ : state) benchmark::DoNotOptimize(creater.ConvertAll(lines));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kPageBytes));
