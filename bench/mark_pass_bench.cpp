@@ -241,8 +241,7 @@ void DayInView(benchmark::State& state) {
 
   kanro::test::TestViewHost host;
   if (marks) host.keywords = ThirtyKeywords();
-  auto view = std::make_unique<kanro::view::CKanroView>(host);
-  host.view = view.get();
+  auto view = std::make_unique<kanro::view::CKanroView>(host, host.days);
   view->resize(1000, 700);
   view->show();
   auto waitShown = [&view] {

@@ -43,7 +43,7 @@ class CountingHost : public kanro::frame::OrchestratorHost {
  public:
   int repaints = 0;
   int lastPosition = 0;
-  void SetStatusText(const std::string&) override {}
+  void SetStatusText(const QString&) override {}
   void SetProgress(int position, int range) override {
     ++repaints;
     if (range != 0) lastPosition = position;
@@ -56,9 +56,8 @@ class CountingHost : public kanro::frame::OrchestratorHost {
   void HideRankingTask() override {}
   bool IsMinimizedForAutoClose() const override { return false; }
   void CloseAfterUnattendedRun(int) override {}
-  void SetCaptionDescription(const std::string&) override {}
-  void SetCaptionText(const std::string&) override {}
-  void BusyChanged() override {}
+  void SetCaptionDescription(const QString&) override {}
+  void SetCaptionText(const QString&) override {}
   void Beep() override {}
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "listing/listing_entries.h"
 #include "listing/listing_types.h"
 #include "sites/location.h"
 
@@ -49,12 +50,9 @@ fs::path HeadPagePath(const fs::path& headFolder, std::string_view entry) {
 }
 
 std::string EntryDisplayName(std::string_view entry) {
-  if (!IsListingEntry(entry)) return std::string(entry);
-  const int number = (entry[0] - '0') * 10 + (entry[1] - '0');
-  const sites::Prefecture& prefecture =
-      sites::kPrefectures[static_cast<size_t>(number >= 1 && number <= 47 ? number : sites::kFallbackPrefecture) - 1];
-  const listing::ListingType& type = listing::kListingTypes[static_cast<size_t>(listing::FindListingType(entry.substr(2)))];
-  return std::string(prefecture.name) + " " + std::string(type.name);
+  const listing::EntryNames names = listing::NamesOfEntry(entry);
+  if (names.type.empty()) return std::string(entry);
+  return names.prefecture + " " + names.type;
 }
 
 }  // namespace kanro::exports

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "app/clock.h"
+#include "app/command_ids.h"
 #include "app/listing_time.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
@@ -19,18 +20,17 @@
 #include "text/codepage.h"
 
 namespace kanro::frame {
+
+using namespace app::command;
+
 namespace {
 
-constexpr unsigned kDownloadNew = 32001;
-constexpr unsigned kDownloadAgain = 32002;
-constexpr unsigned kDownloadWithHeaders = 32003;
 
 // The wall clock is looked at at least this often, so the daily timer
 // catches up after a suspend or a clock change.
 constexpr int64_t kWallClockCheckSeconds = 60;
 
-// The fixed texts of this file are written in UTF-8; the window takes CP932.
-std::string Cp932(const char* utf8) { return text::Utf8ToCp932(utf8); }
+QString FromCp932(const std::string& text) { return QString::fromStdString(text::Cp932ToUtf8(text)); }
 
 // "Download"/"Days": the days to fetch. Zero or less is no choice anyone
 // makes on purpose, so it falls back to the default; the run cuts a larger
@@ -95,18 +95,18 @@ CDownloadOrchestrator::~CDownloadOrchestrator() {
 // ---- commands -------------------------------------------------------------
 
 void CDownloadOrchestrator::OnDownload(unsigned id) {
-  if (id != kDownloadNew && id != kDownloadAgain && id != kDownloadWithHeaders) return;
-  if (m_bWorkerRunning || g_pNetBusy.load() != nullptr) {
+  if (id != ID_DOWNLOAD && id != ID_REDOWNLOAD && id != ID_REDOWNLOAD_HEADERS) return;
+  if (IsBusy()) {
     // Any download command while work runs is a cancel request.
     g_bCancel.store(true);
     m_chain.Cancel();
     return;
   }
   if (m_bClosing) return;
-  m_param.force = id != kDownloadNew;
+  m_param.force = id != ID_DOWNLOAD;
   // The run rewrites the header page of each entry it reaches; headers of
   // entries it never reaches stay, so their data pages stay showable.
-  m_param.renewHeaders = id == kDownloadWithHeaders;
+  m_param.renewHeaders = id == ID_REDOWNLOAD_HEADERS;
   m_param.window = m_target.get();
   m_param.days = DownloadDays();
   m_param.start = app::GetListingTime();
@@ -115,11 +115,11 @@ void CDownloadOrchestrator::OnDownload(unsigned id) {
 }
 
 bool CDownloadOrchestrator::StartRanking() {
-  if (m_bWorkerRunning || m_bClosing || g_pNetBusy.load() != nullptr) {
-    if (!m_bClosing) m_host.SetStatusText(Cp932("処理中のため視聴予定ランキングを取得できません"));
+  if (IsBusy() || m_bClosing) {
+    if (!m_bClosing) m_host.SetStatusText(QStringLiteral("処理中のため視聴予定ランキングを取得できません"));
     return false;
   }
-  m_host.SetStatusText(Cp932("視聴予定ランキング取得中"));
+  m_host.SetStatusText(QStringLiteral("視聴予定ランキング取得中"));
   m_host.HideRankingTask();
   if (StartWorker(WorkerKind::Ranking)) return true;
   EndNetworkWork();
@@ -127,9 +127,9 @@ bool CDownloadOrchestrator::StartRanking() {
 }
 
 bool CDownloadOrchestrator::StartVersionCheck(bool userCommand) {
-  if (m_bWorkerRunning || m_bClosing || g_pNetBusy.load() != nullptr) return false;
+  if (IsBusy() || m_bClosing) return false;
   m_bUserVersionCheck = userCommand;
-  m_host.SetStatusText(Cp932("最新バージョン確認中"));
+  m_host.SetStatusText(QStringLiteral("最新バージョン確認中"));
   if (StartWorker(WorkerKind::Version)) return true;
   m_bUserVersionCheck = false;
   EndNetworkWork();
@@ -193,7 +193,6 @@ bool CDownloadOrchestrator::StartWorker(WorkerKind kind) {
     return false;
   }
   if (!m_bInWorkerEnded) {
-    m_host.BusyChanged();
     Q_EMIT busyChanged(true);
   }
   return true;
@@ -210,7 +209,6 @@ void CDownloadOrchestrator::OnWorkerEnded() {
   JoinWorker();
   m_bWorkerRunning = false;
   if (m_bClosing) {
-    m_host.BusyChanged();
     Q_EMIT busyChanged(false);
     Q_EMIT readyToClose();
     return;
@@ -221,7 +219,6 @@ void CDownloadOrchestrator::OnWorkerEnded() {
   Perform(m_chain.OnWorkerEnded(), nullptr);
   m_bInWorkerEnded = false;
   if (!m_bWorkerRunning) {
-    m_host.BusyChanged();
     Q_EMIT busyChanged(false);
   }
 }
@@ -241,7 +238,7 @@ intptr_t CDownloadOrchestrator::HandleMessage(unsigned message, uintptr_t wParam
       OnProgress(wParam, lParam);
       break;
     case app::UM_STATUSTEXT:
-      if (lParam != 0) m_host.SetStatusText(reinterpret_cast<const char*>(lParam));
+      if (lParam != 0) m_host.SetStatusText(FromCp932(reinterpret_cast<const char*>(lParam)));
       break;
     default:
       break;
@@ -286,7 +283,7 @@ void CDownloadOrchestrator::EndNetworkWork() {
   m_bProgressDirty = false;
   m_progressTimer.stop();
   m_host.SetProgress(0, 0);
-  m_host.SetStatusText(std::string());
+  m_host.SetStatusText(QString());
   m_host.ShowChainTasks();
 }
 
@@ -313,7 +310,7 @@ void CDownloadOrchestrator::RepaintProgress() {
 
 void CDownloadOrchestrator::StartDailyTimer() {
   m_daily.Arm(app::Now());
-  m_host.SetCaptionDescription(CaptionDescription(app::GetListingTime()));
+  m_host.SetCaptionDescription(FromCp932(CaptionDescription(app::GetListingTime())));
   ArmDailyTimerCheck();
 }
 
@@ -327,8 +324,8 @@ void CDownloadOrchestrator::ArmDailyTimerCheck() {
 
 void CDownloadOrchestrator::OnDailyTimerCheck() {
   if (m_daily.Check(app::Now())) {
-    m_host.SetCaptionDescription(CaptionDescription(app::GetListingTime()));
-    m_host.SetCaptionText(std::string());
+    m_host.SetCaptionDescription(FromCp932(CaptionDescription(app::GetListingTime())));
+    m_host.SetCaptionText(QString());
   }
   ArmDailyTimerCheck();
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "app/messages.h"
 #include "frame/logic/daily_timer.h"
 #include "frame/logic/task_chain.h"
 #include "frame/orchestrator_host.h"
@@ -45,8 +46,9 @@ class CDownloadOrchestrator : public QObject {
   bool StartVersionCheck(bool userCommand);
   bool UserVersionCheck() const { return m_bUserVersionCheck; }
   void ClearUserVersionCheck() { m_bUserVersionCheck = false; }
-  // A worker runs: set before its thread starts, cleared when it has ended.
-  bool IsBusy() const { return m_bWorkerRunning; }
+  // The one busy fact of the window: a worker of ours runs (set before its
+  // thread starts, cleared when it has ended) or another network worker does.
+  bool IsBusy() const { return m_bWorkerRunning || g_pNetBusy.load() != nullptr; }
   // The "/d" start: the run's end closes the program while the window is
   // still minimised. Applies to the first run result only.
   void SetUnattendedRun(bool on);

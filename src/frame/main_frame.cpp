@@ -32,12 +32,10 @@
 #include "frame/download_orchestrator.h"
 #include "frame/logic/app_look.h"
 #include "frame/tool_images.h"
-#include "listing/html_producer_factory.h"
 #include "listing/listing_entries.h"
-#include "sites/location.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
-#include "view/current_date.h"
+#include "view/day_navigation.h"
 #include "view/page_locations.h"
 #include "view/ui/kanro_view.h"
 
@@ -50,8 +48,6 @@ constexpr int kLayoutVersion = 1;
 QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-QString FromCp932(const std::string& text) { return FromUtf8(text::Cp932ToUtf8(text)); }
 
 QByteArray ToBytes(const std::string& bytes) {
   return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -82,6 +78,7 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   m_nAppLook = NormalizeLook(GetProfileInt("Workspace", "ApplicationLook", kDefaultLook));
   ApplyApplicationLook(m_nAppLook);
 
+  m_dayState.Observe([this](unsigned changes) { OnDayStateChanged(changes); });
   CreateActions();
   CreateMenus();
   CreateToolBars();
@@ -90,6 +87,7 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   CreateCaptionBarAndView();
 
   m_orchestrator = std::make_unique<CDownloadOrchestrator>(*this);
+  // The one notice of the busy state: the download commands' checks follow.
   connect(m_orchestrator.get(), &CDownloadOrchestrator::busyChanged, this, [this] { UpdateCommandStates(); });
   connect(m_orchestrator.get(), &CDownloadOrchestrator::readyToClose, this, [this] { OnReadyToClose(); },
           Qt::QueuedConnection);
@@ -138,10 +136,7 @@ void CMainFrame::CreateActions() {
       action->setShortcutContext(Qt::WindowShortcut);
     }
     const unsigned id = info.id;
-    const bool checkable = IsDayCommand(id) || IsDownloadCommand(id) || IsLookCommand(id) || id == ID_CAPTION_BAR ||
-                           id == ID_TASK_PANE || id == ID_STATUS_BAR || id == ID_TIME_BAR || id == ID_DATE_BAR ||
-                           id == ID_DOWNLOAD_BAR;
-    action->setCheckable(checkable);
+    action->setCheckable(info.checkable);
     if (IsLookCommand(id)) m_lookGroup->addAction(action);
     if (id == ID_REDOWNLOAD || id == ID_REDOWNLOAD_HEADERS || id == ID_DOWNLOAD)
       action->setIconText(FromUtf8(DownloadBarText(id)));
@@ -341,7 +336,7 @@ void CMainFrame::CreateCaptionBarAndView() {
   if (m_options.demo) m_captionBar->SetBadge(QStringLiteral("デモ"));
   connect(m_captionBar, &CCaptionBar::newVersionClicked, this, [this] { OnCommand(ID_HOME_PAGE); });
   layout->addWidget(m_captionBar);
-  m_view = new view::CKanroView(*this, central);
+  m_view = new view::CKanroView(*this, m_dayState, central);
   m_view->setObjectName(QStringLiteral("ListingView"));
   m_view->setAccessibleName(QStringLiteral("番組表"));
   layout->addWidget(m_view, 1);
@@ -425,25 +420,28 @@ QAction* CMainFrame::ToolBarEntry(unsigned barId, unsigned id) const {
 }
 
 void CMainFrame::OnCommand(unsigned id) {
-  if (view::CKanroView::HandlesCommand(id)) {
-    m_view->OnCommand(id);
-    UpdateCommandStates();
-    return;
+  switch (OwnerOf(id)) {
+    case CommandOwner::View:
+      m_view->OnCommand(id);
+      UpdateCommandStates();
+      return;
+    case CommandOwner::Orchestrator:
+      if (IsDownloadCommand(id)) m_orchestrator->OnDownload(id);
+      else m_orchestrator->StartRanking();
+      UpdateCommandStates();
+      return;
+    case CommandOwner::TaskPane:  // the task pane acts on these itself
+      return;
+    case CommandOwner::Frame:
+      break;
   }
   if (IsLookCommand(id)) {
     SetApplicationLook(static_cast<int>(id));
     return;
   }
   switch (id) {
-    case ID_DOWNLOAD:
-    case ID_REDOWNLOAD:
-    case ID_REDOWNLOAD_HEADERS:
-      m_orchestrator->OnDownload(id);
-      break;
-    case ID_RANKING:
-    case ID_RANKING_RELOAD:
-      m_orchestrator->StartRanking();
-      break;
+    case ID_LISTING_SELECTOR: m_dayState.SetEntry(SelectedEntry()); break;
+    case ID_DATE_PICKER: OnDatePicked(); break;
     case ID_CHECK_VERSION: OnCheckVersion(); break;
     case ID_SETTINGS:
       // An unattended start opens no dialog that would wait for a click.
@@ -481,20 +479,32 @@ void CMainFrame::OnCommand(unsigned id) {
     case ID_PRINT_SETUP:
       statusBar()->showMessage(QStringLiteral("プリンタは印刷プレビューの画面で設定できます。"), 5000);
       break;
-    default:  // 31022, 31023: the task pane acts on these itself
+    default:
       break;
   }
   UpdateCommandStates();
 }
 
+void CMainFrame::OnDatePicked() {
+  const QDate date = m_datePicker->date();
+  if (date.isValid()) m_dayState.SetDate(view::FormatDate8(date.year(), date.month(), date.day()));
+}
+
+void CMainFrame::OnDayStateChanged(unsigned changes) {
+  if ((changes & view::DayState::kWeek) != 0)
+    for (const view::DayButton& button : m_dayState.Buttons())
+      if (QAction* action = Action(button.id)) action->setIconText(FromUtf8(button.label));
+  UpdateCommandStates();
+}
+
 void CMainFrame::UpdateCommandStates() {
   if (m_actions.empty() || !m_orchestrator) return;
-  const bool busy = m_orchestrator->IsBusy() || g_pNetBusy.load() != nullptr;
+  const bool busy = m_orchestrator->IsBusy();
   for (auto& [id, action] : m_actions) {
     bool enabled = true;
     bool checked = false;
-    if (view::CKanroView::HandlesCommand(id)) {
-      view::CommandState state = m_view->OnUpdateCommand(id);
+    if (IsDayCommand(id)) {
+      const view::CommandState state = m_dayState.DayCommandState(id);
       enabled = state.enabled;
       checked = state.checked;
     } else if (IsDownloadCommand(id)) {
@@ -515,14 +525,7 @@ void CMainFrame::UpdateCommandStates() {
   }
 }
 
-void CMainFrame::SetWeek(unsigned id) {
-  m_week.SetWeek(id, app::GetListingTime());
-  m_dateMap = m_week.DateMap();
-  for (const DayButton& button : m_week.Buttons())
-    if (QAction* action = Action(button.id)) action->setIconText(FromUtf8(button.label));
-  m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
-  UpdateCommandStates();
-}
+void CMainFrame::SetWeek(unsigned id) { m_dayState.SetWeek(id, app::GetListingTime()); }
 
 void CMainFrame::OnInitialUpdate() {
   m_view->OnInitialUpdate();
@@ -534,24 +537,18 @@ void CMainFrame::OnInitialUpdate() {
 
 void CMainFrame::FillListingSelector() {
   m_selector->clear();
-  m_entries.clear();
-  listing::CHtmlProducerFactory catalogue;
-  for (const std::string& entry : listing::ListingEntriesFromSettings()) {
-    const listing::CHtmlProducer* producer = catalogue.Find(entry.substr(2));
-    if (producer == nullptr) continue;
-    sites::CLocation location;
-    location.SetPrefecture(std::atoi(entry.substr(0, 2).c_str()));
-    m_selector->addItem(FromCp932(location.m_strName) + QLatin1Char('[') + FromCp932(producer->GetName()) +
-                        QLatin1Char(']'));
-    m_entries.push_back(entry);
-  }
+  m_entries = listing::ListingEntriesFromSettings();
+  for (const std::string& entry : m_entries) m_selector->addItem(FromUtf8(listing::EntryLabel(entry)));
 }
 
 int CMainFrame::SelectorIndex() const { return m_selector->currentIndex(); }
 
-void CMainFrame::SelectIndex(int index) { m_selector->setCurrentIndex(index); }
+void CMainFrame::SelectIndex(int index) {
+  m_selector->setCurrentIndex(index);
+  m_dayState.SetEntry(SelectedEntry());
+}
 
-std::string CMainFrame::GetSelectedEntry() const {
+std::string CMainFrame::SelectedEntry() const {
   const int index = m_selector ? m_selector->currentIndex() : -1;
   if (index < 0 || static_cast<size_t>(index) >= m_entries.size()) return {};
   return m_entries[static_cast<size_t>(index)];
@@ -564,15 +561,6 @@ void CMainFrame::SetPickerDate(int year, int month, int day) {
   m_datePicker->setDate(QDate(year, month, day));
 }
 
-bool CMainFrame::GetPickerDate(int* year, int* month, int* day) const {
-  const QDate date = m_datePicker->date();
-  if (!date.isValid()) return false;
-  *year = date.year();
-  *month = date.month();
-  *day = date.day();
-  return true;
-}
-
 void CMainFrame::SizePaneToText(QLabel* pane) {
   const QString text = pane->text();
   if (text.isEmpty()) {
@@ -583,24 +571,22 @@ void CMainFrame::SizePaneToText(QLabel* pane) {
   pane->show();
 }
 
-void CMainFrame::SetListingTimeText(const std::string& text) {
-  m_listingTime->setText(FromCp932(text));
+void CMainFrame::SetListingTimeText(const QString& text) {
+  m_listingTime->setText(text);
   SizePaneToText(m_listingTime);
 }
 
-void CMainFrame::SetWindowCaption(const std::string& text) {
+void CMainFrame::SetWindowCaption(const QString& text) {
   // Plain text from the page: a title never carries markup into the frame.
-  setWindowTitle(FromCp932(text));
+  setWindowTitle(text);
 }
 
 void CMainFrame::SendFrameCommand(unsigned id) { OnCommand(id); }
 
-void CMainFrame::DayAvailabilityChanged() { UpdateCommandStates(); }
-
 // ---- orchestrator host ------------------------------------------------------
 
-void CMainFrame::SetStatusText(const std::string& text) {
-  m_statusText->setText(FromCp932(text));
+void CMainFrame::SetStatusText(const QString& text) {
+  m_statusText->setText(text);
   SizePaneToText(m_statusText);
   Q_EMIT statusTextChanged(m_statusText->text());
 }
@@ -617,12 +603,12 @@ void CMainFrame::SetProgress(int position, int range) {
 }
 
 void CMainFrame::OnPageWritten(const std::string& pageName) {
-  m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
-  const std::string selected = GetSelectedEntry();
-  if (!selected.empty() && pageName == view::CurrentDate() + selected) {
-    m_view->HandleMessage(app::UM_SHOWDAY, 0, 0);
-  } else if (!selected.empty() && view::CurrentDate().empty() &&
-             pageName == app::DateText(app::GetListingTime()) + selected) {
+  m_dayState.RefreshAvailability();
+  const std::string& selected = m_dayState.Entry();
+  const std::string& date = m_dayState.Date();
+  if (!selected.empty() && pageName == date + selected) {
+    m_view->ShowDay();
+  } else if (!selected.empty() && date.empty() && pageName == app::DateText(app::GetListingTime()) + selected) {
     // Nothing could be shown before this run (a first start): today's page
     // of the selected listing is shown as soon as it exists.
     m_view->OnCommand(ID_CURRENT_LISTING);
@@ -651,30 +637,18 @@ void CMainFrame::HideRankingTask() { m_taskPane->HideRankingTask(); }
 bool CMainFrame::ShowListingDay(size_t entryIndex, const std::string& date) {
   if (entryIndex >= m_entries.size() || static_cast<int>(entryIndex) >= m_selector->count()) return false;
   {
-    // The selector's own reaction would show the old day of the new listing
-    // first, and that page's hits would use up the pending scroll.
+    // Showing the old day of the new listing first would use up the pending
+    // scroll with that page's hits: the listing and the day change at once.
     const QSignalBlocker blocker(m_selector);
-    SelectIndex(static_cast<int>(entryIndex));
+    m_selector->setCurrentIndex(static_cast<int>(entryIndex));
   }
   // Results run from today on: when the weeks shown do not hold the day, this
   // week's do, so its day button shows it as the day on screen.
-  bool dayOnButtons = false;
-  for (const auto& [id, buttonDate] : m_dateMap) dayOnButtons = dayOnButtons || buttonDate == date;
-  if (dayOnButtons) {
-    m_view->HandleMessage(app::UM_REFRESHDAYS, 0, 0);
-  } else {
-    SetWeek(ID_THIS_WEEK);  // refreshes the day buttons too
-  }
-  view::CurrentDate() = date;
-  m_view->HandleMessage(app::UM_SHOWDAY, 0, 0);
-  UpdateCommandStates();
+  m_dayState.ShowDay(m_entries[entryIndex], date, app::GetListingTime());
   return m_view->DocumentPath() == view::DataPagePath(date, m_entries[entryIndex]);
 }
 
-void CMainFrame::ScrollToCell(int hitNumber) {
-  if (hitNumber < 0) return;
-  m_view->HandleMessage(app::UM_SCROLLTOCELL, static_cast<uintptr_t>(hitNumber), 0);
-}
+void CMainFrame::ScrollToCell(int hitNumber) { m_view->ScrollToCell(hitNumber); }
 
 bool CMainFrame::IsMinimizedForAutoClose() const {
   return isMinimized() || (m_options.unattended && !m_bUserRestored);
@@ -685,13 +659,9 @@ void CMainFrame::CloseAfterUnattendedRun(int exitCode) {
   QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
-void CMainFrame::SetCaptionDescription(const std::string& text) {
-  m_captionBar->SetImageDescription(FromCp932(text));
-}
+void CMainFrame::SetCaptionDescription(const QString& text) { m_captionBar->SetImageDescription(text); }
 
-void CMainFrame::SetCaptionText(const std::string& text) { m_captionBar->SetText(FromCp932(text)); }
-
-void CMainFrame::BusyChanged() { UpdateCommandStates(); }
+void CMainFrame::SetCaptionText(const QString& text) { m_captionBar->SetText(text); }
 
 void CMainFrame::Beep() { QApplication::beep(); }
 

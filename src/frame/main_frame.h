@@ -15,9 +15,9 @@
 
 #include "frame/customize_dialog.h"
 #include "frame/logic/command_table.h"
-#include "frame/logic/week_model.h"
 #include "frame/orchestrator_host.h"
 #include "taskpane/ui/task_pane_host.h"
+#include "view/day_state.h"
 #include "view/view_host.h"
 
 class QAction;
@@ -82,20 +82,22 @@ class CMainFrame : public QMainWindow,
   // Exit status asked for by the close after an unattended run (0 otherwise).
   int ExitCode() const { return m_exitCode; }
 
+  // The day on screen, the week of the day buttons and the selected listing.
+  const view::DayState& Days() const { return m_dayState; }
+  std::string GetSelectedEntry() const { return m_dayState.Entry(); }
+  const std::map<unsigned, std::string>& DateMap() const { return m_dayState.DateMap(); }
+
   // view::ViewHost
-  std::string GetSelectedEntry() const override;
-  const std::map<unsigned, std::string>& DateMap() const override { return m_dateMap; }
   void SetPickerDate(int year, int month, int day) override;
-  bool GetPickerDate(int* year, int* month, int* day) const override;
-  void SetListingTimeText(const std::string& text) override;
-  void SetWindowCaption(const std::string& text) override;
+  void SetListingTimeText(const QString& text) override;
+  void SetWindowCaption(const QString& text) override;
   void SendFrameCommand(unsigned id) override;
-  void DayAvailabilityChanged() override;
   const std::vector<std::string>& Keywords() const override { return m_keywords; }
   void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override;
+  void SetStatusText(const QString& text) override;  // also OrchestratorHost
+  void SetCaptionText(const QString& text) override;  // also OrchestratorHost
 
   // OrchestratorHost
-  void SetStatusText(const std::string& text) override;
   void SetProgress(int position, int range) override;
   void OnPageWritten(const std::string& pageName) override;
   void SearchKeywords() override;
@@ -105,9 +107,7 @@ class CMainFrame : public QMainWindow,
   void HideRankingTask() override;
   bool IsMinimizedForAutoClose() const override;
   void CloseAfterUnattendedRun(int exitCode) override;
-  void SetCaptionDescription(const std::string& text) override;
-  void SetCaptionText(const std::string& text) override;
-  void BusyChanged() override;
+  void SetCaptionDescription(const QString& text) override;
   void Beep() override;
 
   // taskpane::TaskPaneHost
@@ -178,11 +178,15 @@ class CMainFrame : public QMainWindow,
   void RunReset(bool withPages);
   void OnReadyToClose();
   void SizePaneToText(QLabel* pane);
+  void OnDayStateChanged(unsigned changes);
+  // The entry the listing selector shows ("" for none).
+  std::string SelectedEntry() const;
+  void OnDatePicked();
   int ShowMessage(const QString& text, int buttons, int icon);
 
   MainFrameOptions m_options;
-  std::map<unsigned, std::string> m_dateMap;
-  WeekModel m_week;
+  // First, so that everything built after it can follow it.
+  view::DayState m_dayState;
   std::vector<std::string> m_keywords;
   std::vector<std::string> m_entries;
   int m_nAppLook = 214;

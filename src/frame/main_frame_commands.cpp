@@ -50,7 +50,7 @@ int CMainFrame::ShowMessage(const QString& text, int buttons, int icon) {
 }
 
 void CMainFrame::OnCheckVersion() {
-  if (m_orchestrator->IsBusy() || g_pNetBusy.load() != nullptr) {
+  if (m_orchestrator->IsBusy()) {
     ShowMessage(QStringLiteral("ダウンロード処理中は確認できません。\n完了後に再度実行してください。"), QMessageBox::Ok,
                 QMessageBox::NoIcon);
     return;
@@ -83,13 +83,13 @@ void CMainFrame::OnSettings() {
     int index = 0;
     for (size_t i = 0; i < m_entries.size(); ++i)
       if (m_entries[i] == remembered) index = static_cast<int>(i);
+    // Selecting shows the listing's day (the list may have changed under it).
     SelectIndex(m_entries.empty() ? -1 : index);
     app::LoadKeywords(m_keywords);
     SearchKeywords();
-    m_view->OnCommand(ID_LISTING_SELECTOR);
     // "MaxRank" may have been turned on. While a request runs the task stays
     // hidden; the chain's end shows it.
-    if (!m_orchestrator->IsBusy()) m_taskPane->ShowTask(taskpane::CTaskPane::kRankingReloadCommand, true);
+    if (!m_orchestrator->IsBusy()) m_taskPane->ShowTask(app::command::ID_RANKING, true);
   }
   // Stylesheet and display settings take effect either way.
   m_view->Reload();

@@ -1,7 +1,11 @@
 #pragma once
 // What the download orchestration asks of the main window: the status bar,
 // the day buttons and the view, the task pane's two steps of the chain, the
-// version result, and closing the program after an unattended run.
+// version result, and closing the program after an unattended run. Worker
+// text (CP932) is turned into QString where it arrives, in the orchestration.
+// The busy state is the orchestration's busyChanged signal.
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -11,8 +15,8 @@ class OrchestratorHost {
  public:
   virtual ~OrchestratorHost() = default;
 
-  // Status bar pane 1 (CP932 text; "" clears it and gives the pane width 0).
-  virtual void SetStatusText(const std::string& text) = 0;
+  // Status bar pane 1 ("" clears it and gives the pane width 0).
+  virtual void SetStatusText(const QString& text) = 0;
   // Status bar pane 2: a range of 0 switches the progress bar off (width 0).
   virtual void SetProgress(int position, int range) = 0;
 
@@ -37,12 +41,9 @@ class OrchestratorHost {
   virtual void CloseAfterUnattendedRun(int exitCode) = 0;
 
   // The caption bar: image description and summary text (daily timer).
-  virtual void SetCaptionDescription(const std::string& text) = 0;
-  virtual void SetCaptionText(const std::string& text) = 0;
+  virtual void SetCaptionDescription(const QString& text) = 0;
+  virtual void SetCaptionText(const QString& text) = 0;
 
-  // Busy state changed: the window recomputes its command states (check
-  // marks of 32001-32003).
-  virtual void BusyChanged() = 0;
   virtual void Beep() = 0;
 };
 

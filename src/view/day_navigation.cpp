@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/clock.h"
+#include "app/command_ids.h"
 #include "app/listing_time.h"
 #include "app/paths.h"
 
@@ -15,8 +16,8 @@ namespace kanro::view {
 namespace fs = std::filesystem;
 
 std::string HourAnchor(unsigned hourCommand) {
-  if (hourCommand < kFirstHourCommand || hourCommand > kLastHourCommand) return {};
-  const int hour = static_cast<int>(hourCommand - kFirstHourCommand);
+  if (hourCommand < app::command::ID_HOUR_FIRST || hourCommand > app::command::ID_HOUR_LAST) return {};
+  const int hour = static_cast<int>(hourCommand - app::command::ID_HOUR_FIRST);
   // The anchors the converters write are not the hour itself; this mapping
   // matches the rows of their pages.
   if (hour == 0) return "23";
@@ -27,13 +28,13 @@ std::string HourAnchor(unsigned hourCommand) {
 
 unsigned CurrentHourCommand() {
   const app::LocalDate now = app::ToLocalDate(app::Now());
-  return kFirstHourCommand + static_cast<unsigned>(now.hour);
+  return app::command::ID_HOUR_FIRST + static_cast<unsigned>(now.hour);
 }
 
 unsigned CurrentListingDayCommand() {
   const app::LocalDate date = app::ToLocalDate(app::GetListingTime());
-  if (date.year == 0) return 60006;
-  return 60007 + static_cast<unsigned>(date.weekday);
+  if (date.year == 0) return app::command::ID_DAY_FIRST + 6;
+  return app::command::ID_DAY_FIRST + 7 + static_cast<unsigned>(date.weekday);
 }
 
 bool IsShowablePage(const fs::path& page) {
@@ -59,7 +60,7 @@ CommandState DayCommandState(unsigned id, const std::map<unsigned, int>& availab
   CommandState state;
   const auto available = availability.find(id);
   state.enabled = available != availability.end() && available->second != 0;
-  if (id >= kFirstDayCommand && id <= kLastDayCommand && state.enabled) {
+  if (id >= app::command::ID_DAY_FIRST && id <= app::command::ID_DAY_LAST && state.enabled) {
     const auto date = dateMap.find(id);
     state.checked = date != dateMap.end() && !currentDate.empty() && date->second == currentDate;
   }

@@ -10,11 +10,6 @@
 
 namespace kanro::view {
 
-inline constexpr unsigned kFirstDayCommand = 60000;   // Sunday of last week
-inline constexpr unsigned kLastDayCommand = 60020;    // Saturday of next week
-inline constexpr unsigned kFirstHourCommand = 59500;  // 00:00
-inline constexpr unsigned kLastHourCommand = 59523;   // 23:00
-
 // The anchor of a data page an hour command jumps to ("23" for 00:00, "top"
 // for 05:00 and 06:00, "6" for 07:00 ...); empty for ids outside 59500-59523.
 std::string HourAnchor(unsigned hourCommand);

@@ -65,7 +65,7 @@ class RecordingHost : public OrchestratorHost {
   size_t Count(const std::string& call) const { return static_cast<size_t>(std::count(calls.begin(), calls.end(), call)); }
   bool Has(const std::string& call) const { return Count(call) > 0; }
 
-  void SetStatusText(const std::string& text) override { Record("status " + kanro::text::Cp932ToUtf8(text)); }
+  void SetStatusText(const QString& text) override { Record("status " + text.toStdString()); }
   void SetProgress(int position, int range) override {
     progress.emplace_back(position, range);
     Wake();
@@ -90,10 +90,11 @@ class RecordingHost : public OrchestratorHost {
     closeExitCode = exitCode;
     Record("close");
   }
-  void SetCaptionDescription(const std::string& text) override { Record("caption " + kanro::text::Cp932ToUtf8(text)); }
-  void SetCaptionText(const std::string& text) override { Record("caption text " + kanro::text::Cp932ToUtf8(text)); }
-  void BusyChanged() override { Record("busy changed"); }
+  void SetCaptionDescription(const QString& text) override { Record("caption " + text.toStdString()); }
+  void SetCaptionText(const QString& text) override { Record("caption text " + text.toStdString()); }
   void Beep() override { Record("beep"); }
+  // The busy signal, recorded in order with the calls.
+  void BusyChanged() { Record("busy changed"); }
 
  private:
   void Record(std::string call) {
@@ -206,7 +207,11 @@ class OrchestratorTest : public kanro::test::DownloadFixture {
   }
 
   CDownloadOrchestrator& Orchestrator() {
-    if (!orchestrator_) orchestrator_ = std::make_unique<CDownloadOrchestrator>(host_, nullptr);
+    if (!orchestrator_) {
+      orchestrator_ = std::make_unique<CDownloadOrchestrator>(host_, nullptr);
+      // The busy state reaches the window through this one signal.
+      QObject::connect(orchestrator_.get(), &CDownloadOrchestrator::busyChanged, [this] { host_.BusyChanged(); });
+    }
     return *orchestrator_;
   }
   bool WaitForChainEnd(int timeoutMs = 30000) {

@@ -258,14 +258,12 @@ class PaneInWindowTest : public TaskPaneTest {
  protected:
   void SetUp() override {
     TaskPaneTest::SetUp();
-    kanro::view::CurrentDate().clear();
     WriteProfileInt("Download", "CheckVersion", 0);
     WriteProfileInt("Window", "TvProgramTypeIndex", 0);
   }
   void TearDown() override {
     frame_.reset();
     unsetenv("KANRO_SERVICE_URL");
-    kanro::view::CurrentDate().clear();
     TaskPaneTest::TearDown();
   }
   kanro::frame::CMainFrame& OpenWindow() {

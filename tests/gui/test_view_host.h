@@ -11,71 +11,52 @@
 #include <vector>
 
 #include "app/listing_time.h"
+#include "text/codepage.h"
 #include "view/ui/kanro_view.h"
+#include "view/day_state.h"
 #include "view/view_host.h"
 
 namespace kanro::test {
 
-// The window as the view sees it: a listing selector, the week's day
-// buttons (this week holds the current listing date), the date picker and the
-// texts it was handed.
+// The window as the view sees it: the day state it owns (the listing
+// selector's entry, the week of the day buttons, the day on screen), the
+// date picker and the texts it was handed.
 class TestViewHost : public kanro::view::ViewHost {
  public:
-  std::string entry = "08GooTv";
-  std::map<unsigned, std::string> dates;
-  int weekShift = 0;
+  TestViewHost() { days.SetEntry("08GooTv"); }
+
+  kanro::view::DayState days;
   QDate picker;
   std::string listingTime;
   std::string caption;
   std::vector<unsigned> commands;
-  int availabilityChanges = 0;
   std::vector<std::string> keywords;
   std::map<int, std::string> pageHits;
   std::filesystem::path hitsPage;
   int pageHitCalls = 0;
   std::string captionText;
   std::string statusText;
-  kanro::view::CKanroView* view = nullptr;
 
-  std::string GetSelectedEntry() const override { return entry; }
-  const std::map<unsigned, std::string>& DateMap() const override { return dates; }
   void SetPickerDate(int year, int month, int day) override { picker = QDate(year, month, day); }
-  bool GetPickerDate(int* year, int* month, int* day) const override {
-    if (!picker.isValid()) return false;
-    *year = picker.year();
-    *month = picker.month();
-    *day = picker.day();
-    return true;
-  }
-  void SetListingTimeText(const std::string& text) override { listingTime = text; }
-  void SetWindowCaption(const std::string& text) override { caption = text; }
-  void SendFrameCommand(unsigned id) override {
-    commands.push_back(id);
-    if (id >= 60121 && id <= 60123) SetWeek(static_cast<int>(id) - 60122);
-  }
-  void DayAvailabilityChanged() override { ++availabilityChanges; }
+  void SetListingTimeText(const QString& text) override { listingTime = text.toStdString(); }
+  void SetWindowCaption(const QString& text) override { caption = kanro::text::Utf8ToCp932(text.toStdString()); }
+  void SendFrameCommand(unsigned id) override { commands.push_back(id); }
   const std::vector<std::string>& Keywords() const override { return keywords; }
   void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override {
     pageHits = hits;
     hitsPage = page;
     ++pageHitCalls;
   }
-  void SetCaptionText(const std::string& text) override { captionText = text; }
-  void SetStatusText(const std::string& text) override { statusText = text; }
+  void SetCaptionText(const QString& text) override { captionText = kanro::text::Utf8ToCp932(text.toStdString()); }
+  void SetStatusText(const QString& text) override { statusText = kanro::text::Utf8ToCp932(text.toStdString()); }
 
-  void SetWeek(int shift) {
-    weekShift = shift;
-    const QDate listing = QDateTime::fromSecsSinceEpoch(kanro::app::GetListingTime()).date();
-    const QDate sunday = listing.addDays(-(listing.dayOfWeek() % 7) + 7 * shift);
-    dates.clear();
-    for (int i = 0; i < 21; ++i)
-      dates[60000 + static_cast<unsigned>(i)] = sunday.addDays(i - 7).toString(QStringLiteral("yyyyMMdd")).toStdString();
-    if (view) view->HandleMessage(1127, 0, 0);
-  }
-  unsigned DayCommandOf(const std::string& date) const {
-    for (const auto& [id, d] : dates)
-      if (d == date) return id;
-    return 0;
+  // Last (-1), this (0) or next (1) week on the day buttons.
+  void SetWeek(int shift) { days.SetWeek(60122 + static_cast<unsigned>(shift), kanro::app::GetListingTime()); }
+  unsigned DayCommandOf(const std::string& date) const { return days.ButtonOf(date); }
+  // The date picker's choice, as the window hands it on.
+  void PickDate(QDate date) {
+    picker = date;
+    days.SetDate(date.toString(QStringLiteral("yyyyMMdd")).toStdString());
   }
 };
 

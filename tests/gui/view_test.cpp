@@ -90,7 +90,6 @@ class ViewTest : public testing::Test {
     // 03:00 on Thursday 10 March 2011: the listing day is still 9 March.
     const int64_t now = kanro::app::FromLocalDate(2011, 3, 10, 3, 0, 0);
     kanro::app::SetClockForTesting([now] { return now; });
-    kanro::view::CurrentDate().clear();
     kanro::app::m_bAutoDownload = false;
   }
 
@@ -98,7 +97,6 @@ class ViewTest : public testing::Test {
     view_.reset();
     kanro::app::SetClockForTesting({});
     kanro::app::m_bAutoDownload = false;
-    kanro::view::CurrentDate().clear();
     g_pNetBusy.store(nullptr);
   }
 
@@ -122,8 +120,7 @@ class ViewTest : public testing::Test {
   }
 
   void CreateView() {
-    view_ = std::make_unique<CKanroView>(host_);
-    host_.view = view_.get();
+    view_ = std::make_unique<CKanroView>(host_, host_.days);
     view_->resize(900, 600);
     view_->show();
   }
@@ -167,7 +164,7 @@ TEST_F(ViewTest, StartUpShowsTheCurrentListingDayAtTheWallClockHour) {
   WritePages("20110310");
   ASSERT_TRUE(StartUp());
 
-  EXPECT_EQ(host_.commands, (std::vector<unsigned>{60122, 31012, 60122}));
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{31012}));
   EXPECT_EQ(kanro::view::CurrentDate(), "20110309");
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
   EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooTv")));
@@ -204,30 +201,24 @@ TEST_F(ViewTest, DayHourDatePickerAndListingSelectorCommands) {
   EXPECT_EQ(DataHash(), QStringLiteral("#6"));
 
   // The other listing of the same day, header included.
-  host_.entry = "08GooBsDisital";
-  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31001); }));
+  ASSERT_TRUE(ShowsDataPageAfter([this] { host_.days.SetEntry("08GooBsDisital"); }));
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110310", "08GooBsDisital"));
   EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooBsDisital")));
   EXPECT_FALSE(view_->OnUpdateCommand(host_.DayCommandOf("20110309")).enabled);
 
   // The date picker shows any date that has pages, and nothing for one without.
-  host_.entry = "08GooTv";
-  host_.picker = QDate(2011, 3, 9);
-  ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31002); }));
+  host_.days.SetEntry("08GooTv");
+  ASSERT_TRUE(ShowsDataPageAfter([this] { host_.PickDate(QDate(2011, 3, 9)); }));
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
   EXPECT_EQ(DataHash(), QStringLiteral("#2"));
-  host_.picker = QDate(2011, 4, 1);
-  view_->OnCommand(31002);
+  host_.PickDate(QDate(2011, 4, 1));
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
 
   // "Next week", then the current listing command brings this week back.
-  host_.SendFrameCommand(60123);
-  ASSERT_TRUE(ShowsDataPageAfter([this] {
-    host_.picker = QDate(2011, 3, 10);
-    view_->OnCommand(31002);
-  }));
+  host_.SetWeek(1);
+  ASSERT_TRUE(ShowsDataPageAfter([this] { host_.PickDate(QDate(2011, 3, 10)); }));
   ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(31018); }));
-  EXPECT_EQ(host_.weekShift, 0);
+  EXPECT_EQ(host_.DayCommandOf("20110309"), 60010u);  // this week's Wednesday
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
 }
 
@@ -247,18 +238,15 @@ TEST_F(ViewTest, MissingOrEmptyPagesShowNothingAndLeaveTheViewAsItWas) {
 
   // A data page without its header page is never shown.
   WritePages("20110310", "08GooUhfBs", "GooUhfBs", false);
-  host_.entry = "08GooUhfBs";
-  view_->OnCommand(31001);
-  host_.picker = QDate(2011, 3, 10);
-  view_->OnCommand(31002);
+  host_.days.SetEntry("08GooUhfBs");
+  host_.PickDate(QDate(2011, 3, 10));
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
   EXPECT_EQ(FrameUrl("head"), UrlOf(kanro::view::HeaderPagePath("08GooTv")));
 
   // An empty data page is not shown either.
-  host_.entry = "08GooTv";
-  view_->OnCommand(31001);
+  host_.days.SetEntry("08GooTv");
   kanro::test::WriteAll(kanro::view::DataPagePath("20110310", "08GooTv"), "");
-  view_->OnCommand(31002);
+  host_.PickDate(QDate(2011, 3, 10));
   EXPECT_EQ(FrameUrl("data"), DataUrl("20110309"));
 
   // The page on screen deleted: re-display keeps what is shown.
@@ -290,7 +278,7 @@ TEST_F(ViewTest, ChoosingADayBeforeTheFramesetLoadedShowsTheCurrentListingDay) {
   kanro::app::DeleteProfileValues("Window", {"TvProgramTypeIndex"});
   CreateView();
   view_->OnInitialUpdate();
-  EXPECT_EQ(host_.commands, (std::vector<unsigned>{31004, 60122, 31012, 32001}));
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{31004, 31012, 32001}));
   EXPECT_FALSE(view_->IsFramesetLoaded());
 
   ASSERT_TRUE(ShowsDataPageAfter([this] { view_->OnCommand(host_.DayCommandOf("20110310")); }));
@@ -305,7 +293,7 @@ TEST_F(ViewTest, AutomaticDownloadIsRequestedOnceWhenTheCurrentDayHasNoPage) {
   view_->OnInitialUpdate();
   ASSERT_TRUE(loaded.wait(20000));
   EXPECT_TRUE(view_->IsFramesetLoaded());
-  EXPECT_EQ(host_.commands, (std::vector<unsigned>{60122, 31012, 60122, 32001}));
+  EXPECT_EQ(host_.commands, (std::vector<unsigned>{31012, 32001}));
   view_->OnCommand(host_.DayCommandOf("20110310"));
   view_->OnCommand(31018);
   EXPECT_EQ(std::count(host_.commands.begin(), host_.commands.end(), 32001u), 1);

@@ -136,7 +136,6 @@ class WatchViewTest : public testing::Test {
       opened_.push_back(url);
       return true;
     });
-    kanro::view::CurrentDate().clear();
     std::string error;
     ASSERT_TRUE(service_.Start(0, &error)) << error;
     setenv("KANRO_SERVICE_URL", service_.ServiceUrl().c_str(), 1);
@@ -146,7 +145,6 @@ class WatchViewTest : public testing::Test {
     view_.reset();
     kanro::app::SetClockForTesting({});
     kanro::view::SetDesktopOpenerForTesting({});
-    kanro::view::CurrentDate().clear();
     unsetenv("KANRO_SERVICE_URL");
   }
 
@@ -168,8 +166,7 @@ class WatchViewTest : public testing::Test {
   }
 
   void CreateView() {
-    view_ = std::make_unique<CKanroView>(host_);
-    host_.view = view_.get();
+    view_ = std::make_unique<CKanroView>(host_, host_.days);
     view_->resize(900, 700);
     view_->show();
   }

@@ -133,6 +133,21 @@ std::vector<CommandInfo> BuildTable() {
                      word + "の日付を表示する\n" + word + "の日付表示", STRIP_STANDARD, static_cast<int>(5 + week)));
   }
   std::sort(t.begin(), t.end(), [](const CommandInfo& a, const CommandInfo& b) { return a.id < b.id; });
+  // What each command is: a state shown with a check or an action, and who
+  // carries it out when the window receives it.
+  for (CommandInfo& info : t) {
+    const unsigned id = info.id;
+    info.checkable = IsDayCommand(id) || IsDownloadCommand(id) || IsLookCommand(id) || id == ID_CAPTION_BAR ||
+                     id == ID_TASK_PANE || id == ID_STATUS_BAR || id == ID_TIME_BAR || id == ID_DATE_BAR ||
+                     id == ID_DOWNLOAD_BAR;
+    if (IsDayCommand(id) || IsHourCommand(id) || id == ID_PRINT_PREVIEW || id == ID_FIND || id == ID_REDISPLAY ||
+        id == ID_CURRENT_LISTING)
+      info.owner = CommandOwner::View;
+    else if (IsDownloadCommand(id) || id == ID_RANKING || id == ID_RANKING_RELOAD)
+      info.owner = CommandOwner::Orchestrator;
+    else if (id == ID_SHOW_KEYWORDS || id == ID_SHOW_LISTINGS)
+      info.owner = CommandOwner::TaskPane;
+  }
   return t;
 }
 
@@ -221,6 +236,11 @@ std::vector<ToolBarInfo> BuildToolBars() {
 const std::vector<CommandInfo>& CommandTable() {
   static const std::vector<CommandInfo> table = BuildTable();
   return table;
+}
+
+CommandOwner OwnerOf(unsigned id) {
+  const CommandInfo* info = FindCommand(id);
+  return info ? info->owner : CommandOwner::Frame;
 }
 
 const CommandInfo* FindCommand(unsigned id) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/settings_store.h"
+#include "listing/listing_entries.h"
 #include "listing/listing_types.h"
 #include "sites/location.h"
 #include "text/codepage.h"
@@ -24,7 +25,11 @@ std::string ListingTypeNameCp932(int typeIndex) {
 int ListingTypeCount() { return static_cast<int>(listing::kListingTypes.size()); }
 
 std::string ProgrammeLabel(const ProgrammeItem& item) {
-  return PrefectureNameCp932(item.prefecture) + "[" + ListingTypeNameCp932(item.typeIndex) + "]";
+  if (item.typeIndex < 0 || item.typeIndex >= ListingTypeCount()) return PrefectureNameCp932(item.prefecture) + "[]";
+  char number[8];
+  std::snprintf(number, sizeof number, "%02d", item.prefecture);
+  return text::Utf8ToCp932(
+      listing::EntryLabel(number + std::string(listing::kListingTypes[static_cast<size_t>(item.typeIndex)].key)));
 }
 
 std::vector<RegionGroup> RegionTree() {

@@ -91,15 +91,15 @@ CTaskPane::CTaskPane(TaskPaneHost& host, bool unattendedStart, QWidget* parent) 
   bold.setBold(true);
   operations->setFont(0, bold);
   operations->setBackground(0, palette().color(QPalette::Highlight).lighter(170));
-  operations->addChild(MakeTask(QStringLiteral("キーワード再検索"), 5, kKeywordSearchCommand, 0));
-  operations->addChild(MakeTask(QStringLiteral("キーワード編集"), 0, kKeywordEditCommand, 0));
-  operations->addChild(MakeTask(QStringLiteral("視聴予定ランキング再読込"), 3, kRankingReloadCommand, 0));
+  operations->addChild(MakeTask(QStringLiteral("キーワード再検索"), 5, app::command::ID_KEYWORD_SEARCH, 0));
+  operations->addChild(MakeTask(QStringLiteral("キーワード編集"), 0, app::command::ID_EDIT_KEYWORDS, 0));
+  operations->addChild(MakeTask(QStringLiteral("視聴予定ランキング再読込"), 3, app::command::ID_RANKING, 0));
   AddGroup(QStringLiteral("視聴予定ランキング"));
   AddGroup(QStringLiteral("キーワード"));
 
   const int maxRank = GetProfileInt("Window", "MaxRank", 5);
   const bool launchAuto = GetProfileInt("Download", "LaunchAuto", 0) != 0;
-  if (RankingTaskHiddenAtStart(maxRank, launchAuto, unattendedStart)) ShowTask(kRankingReloadCommand, false);
+  if (RankingTaskHiddenAtStart(maxRank, launchAuto, unattendedStart)) ShowTask(app::command::ID_RANKING, false);
 }
 
 QTreeWidgetItem* CTaskPane::AddGroup(const QString& caption) {
@@ -144,17 +144,17 @@ bool CTaskPane::TaskVisible(unsigned commandId) const {
 }
 
 void CTaskPane::ShowChainTasks() {
-  ShowTask(kRankingReloadCommand, true);
-  ShowTask(kKeywordSearchCommand, true);
+  ShowTask(app::command::ID_RANKING, true);
+  ShowTask(app::command::ID_KEYWORD_SEARCH, true);
 }
 
-void CTaskPane::HideRankingTask() { ShowTask(kRankingReloadCommand, false); }
+void CTaskPane::HideRankingTask() { ShowTask(app::command::ID_RANKING, false); }
 
 // ---- keyword search ---------------------------------------------------------
 
 void CTaskPane::SearchKeywords(const std::vector<std::string>& entries) {
-  ShowTask(kKeywordSearchCommand, false);
-  const ShowTaskOnExit reshow{*this, kKeywordSearchCommand};
+  ShowTask(app::command::ID_KEYWORD_SEARCH, false);
+  const ShowTaskOnExit reshow{*this, app::command::ID_KEYWORD_SEARCH};
   ++m_searchCount;
   ShowResultGroups({});
   KeywordSearchRequest request;
@@ -184,7 +184,7 @@ void CTaskPane::ShowResultGroups(const std::vector<ResultGroup>& groups) {
     QList<QTreeWidgetItem*> tasks;
     tasks.reserve(static_cast<qsizetype>(group.tasks.size()));
     for (const ResultTask& result : group.tasks)
-      tasks.push_back(MakeTextTask(result.text, 2, kResultCommand, static_cast<qlonglong>(result.key)));
+      tasks.push_back(MakeTextTask(result.text, 2, app::command::ID_SHOW_LISTINGS, static_cast<qlonglong>(result.key)));
     caption->addChildren(tasks);
     captions.push_back(caption);
     m_resultKeywords.push_back(group.keyword);
@@ -202,7 +202,7 @@ void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const s
   ClearTasks(group);
   QList<QTreeWidgetItem*> tasks;
   tasks.reserve(static_cast<qsizetype>(hits.size()));
-  for (const auto& [number, text] : hits) tasks.push_back(MakeTextTask(text, 1, kPageHitCommand, number));
+  for (const auto& [number, text] : hits) tasks.push_back(MakeTextTask(text, 1, app::command::ID_SHOW_KEYWORDS, number));
   group->addChildren(tasks);
   m_tree->setUpdatesEnabled(true);
   if (const std::optional<int> target = m_pending.Take(hits, page)) m_host.ScrollToCell(*target);
@@ -241,8 +241,8 @@ void CTaskPane::ActivateTask(QTreeWidgetItem* task) {
   const unsigned command = task->data(0, kCommandRole).toUInt();
   switch (command) {
     case 0: break;  // a ranking line
-    case kResultCommand: OnResultClicked(task); break;
-    case kPageHitCommand: m_host.ScrollToCell(task->data(0, kDataRole).toInt()); break;
+    case app::command::ID_SHOW_LISTINGS: OnResultClicked(task); break;
+    case app::command::ID_SHOW_KEYWORDS: m_host.ScrollToCell(task->data(0, kDataRole).toInt()); break;
     default: m_host.OnTaskCommand(command); break;
   }
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "taskpane/pending_scroll.h"
 #include "taskpane/result_groups.h"
 #include "taskpane/ui/task_pane_host.h"
@@ -52,7 +53,7 @@ class CTaskPane : public QWidget {
   // Shows or hides the operation task with this command id.
   void ShowTask(unsigned commandId, bool show);
   bool TaskVisible(unsigned commandId) const;
-  bool RankingTaskVisible() const { return TaskVisible(kRankingReloadCommand); }
+  bool RankingTaskVisible() const { return TaskVisible(app::command::ID_RANKING); }
 
   // Runs what a click on the task does.
   void ActivateTask(QTreeWidgetItem* task);
@@ -66,12 +67,6 @@ class CTaskPane : public QWidget {
   QStringList TaskTexts(int group) const;
   const std::string& PendingKeyword() const { return m_pending.Keyword(); }
   int SearchCount() const { return m_searchCount; }
-
-  static constexpr unsigned kRankingReloadCommand = 31003;
-  static constexpr unsigned kKeywordEditCommand = 31011;
-  static constexpr unsigned kKeywordSearchCommand = 31012;
-  static constexpr unsigned kPageHitCommand = 31022;
-  static constexpr unsigned kResultCommand = 31023;
 
  Q_SIGNALS:
   // The keyword hits of this data page are listed (and scrolled to).

@@ -15,11 +15,11 @@
 #include <memory>
 
 #include "app/auto_download.h"
+#include "app/command_ids.h"
 #include "app/listing_time.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
 #include "text/codepage.h"
-#include "view/current_date.h"
 #include "view/day_navigation.h"
 #include "view/launch_auto.h"
 #include "view/keyword_highlight.h"
@@ -33,12 +33,9 @@
 namespace kanro::view {
 
 namespace fs = std::filesystem;
+using namespace app::command;
 
 namespace {
-
-constexpr unsigned kRefreshDaysMessage = 1127;  // UM_REFRESHDAYS
-constexpr unsigned kScrollToCellMessage = 1128;  // UM_SCROLLTOCELL
-constexpr unsigned kShowDayMessage = 1129;       // UM_SHOWDAY
 
 // The data page's document as seen from the frameset (the top page).
 const QString kFramedDataDocument = QStringLiteral("window.frames['data'].document");
@@ -87,14 +84,17 @@ class CKanroView::Impl {
   std::vector<PassRequest> pendingPasses;
 };
 
-CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_host(host), m_impl(new Impl) {
+CKanroView::CKanroView(ViewHost& host, DayState& days, QWidget* parent)
+    : QWidget(parent), m_host(host), m_days(days), m_impl(std::make_unique<Impl>()) {
   m_impl->indexUrl = IndexUrl();
   m_impl->profile = CreateViewProfile();
   m_impl->page = new ViewPage(m_impl->profile);
   m_impl->page->onFrameReport = [this](const FrameReport& report) { OnFrameReport(report); };
   m_impl->page->onWatchLink = [this](const QUrl& url) { OnWatchLink(url); };
   m_impl->page->onIepgLink = [this](const QUrl& url) { LoadInHiddenFrame(url); };
-  m_impl->page->onStatusText = [this](const std::string& text) { m_host.SetStatusText(text); };
+  m_impl->page->onStatusText = [this](const std::string& text) {
+    m_host.SetStatusText(QString::fromStdString(text::Cp932ToUtf8(text)));
+  };
   m_impl->watch = new CWatchController(host, this);
   connect(m_impl->page, &QWebEnginePage::loadStarted, this, &CKanroView::OnLoadStarted);
   connect(m_impl->page, &QWebEnginePage::loadFinished, this, &CKanroView::OnLoadFinished);
@@ -109,9 +109,10 @@ CKanroView::CKanroView(ViewHost& host, QWidget* parent) : QWidget(parent), m_hos
   layout->addWidget(m_impl->web, 1);
   layout->addWidget(m_impl->findBar);
   setFocusProxy(m_impl->web);
+  m_days.Observe([this](unsigned changes) { OnDayStateChanged(changes); });
 }
 
-CKanroView::~CKanroView() { delete m_impl; }
+CKanroView::~CKanroView() = default;
 
 QWebEngineView* CKanroView::WebView() const { return m_impl->web; }
 CFindBar* CKanroView::FindBar() const { return m_impl->findBar; }
@@ -123,54 +124,49 @@ bool CKanroView::WorkerRunning() const { return g_pNetBusy.load() != nullptr; }
 
 void CKanroView::OnInitialUpdate() {
   // Never written: no listing was ever chosen, the settings sheet comes first.
-  if (GetProfileInt("Window", "TvProgramTypeIndex", -1) == -1) m_host.SendFrameCommand(31004);
-  m_host.SendFrameCommand(60122);
-  m_host.SendFrameCommand(31012);
+  if (GetProfileInt("Window", "TvProgramTypeIndex", -1) == -1) m_host.SendFrameCommand(ID_SETTINGS);
+  m_days.SetWeek(ID_THIS_WEEK, app::GetListingTime());
+  m_host.SendFrameCommand(ID_KEYWORD_SEARCH);
   if (app::m_bAutoDownload) {
-    m_host.SendFrameCommand(32001);
+    m_host.SendFrameCommand(ID_DOWNLOAD);
     return;
   }
   m_impl->launchAuto.Arm(GetProfileInt("Download", "LaunchAuto", 0) != 0);
   LoadFrameset();
 }
 
-bool CKanroView::HandlesCommand(unsigned id) {
-  switch (id) {
-    case 31001: case 31002: case 31006: case 31007: case 31015: case 31018:
-      return true;
-    default:
-      return (id >= kFirstHourCommand && id <= kLastHourCommand) || (id >= kFirstDayCommand && id <= kLastDayCommand);
-  }
-}
-
 void CKanroView::OnCommand(unsigned id) {
   switch (id) {
-    case 31001: OnListingSelected(); return;
-    case 31002: OnDatePicked(); return;
-    case 31006: OnPrintPreview(); return;
-    case 31007: OnFindInPage(); return;
-    case 31015: OnRedisplay(); return;
-    case 31018: OnShowNow(); return;
+    case ID_PRINT_PREVIEW: OnPrintPreview(); return;
+    case ID_FIND: OnFindInPage(); return;
+    case ID_REDISPLAY: OnRedisplay(); return;
+    case ID_CURRENT_LISTING: OnShowNow(); return;
     default: break;
   }
-  if (id >= kFirstHourCommand && id <= kLastHourCommand) OnHourCommand(id);
-  else if (id >= kFirstDayCommand && id <= kLastDayCommand) OnDayCommand(id);
+  if (IsHourCommand(id)) OnHourCommand(id);
+  else if (IsDayCommand(id)) OnDayCommand(id);
 }
 
 CommandState CKanroView::OnUpdateCommand(unsigned id) const {
-  if (id >= kFirstDayCommand && id <= kLastDayCommand)
-    return DayCommandState(id, m_dayAvailable, m_host.DateMap(), CurrentDate());
+  if (IsDayCommand(id)) return m_days.DayCommandState(id);
   return {};
 }
 
-intptr_t CKanroView::HandleMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+intptr_t CKanroView::HandleMessage(unsigned message, uintptr_t wParam, intptr_t) {
   switch (message) {
-    case kRefreshDaysMessage: RefreshDayAvailability(); break;
-    case kScrollToCellMessage: ScrollToCell(wParam, lParam); break;
-    case kShowDayMessage: ShowCurrentDay(); break;
+    case app::UM_REFRESHDAYS: m_days.RefreshAvailability(); break;
+    case app::UM_SCROLLTOCELL:
+      if (wParam <= static_cast<uintptr_t>(std::numeric_limits<int>::max())) ScrollToCell(static_cast<int>(wParam));
+      break;
+    case app::UM_SHOWDAY: ShowDay(); break;
     default: break;
   }
   return 0;
+}
+
+void CKanroView::OnDayStateChanged(unsigned changes) {
+  // Another listing or day: it is shown (a week step alone shows nothing new).
+  if ((changes & (DayState::kEntry | DayState::kDate)) != 0) ShowDay();
 }
 
 void CKanroView::LoadFrameset() {
@@ -195,7 +191,7 @@ void CKanroView::OnLoadFinished(bool ok) {
   // The current listing day of this week: the week is brought back first, so
   // a frameset loaded after "next week" or past 04:55 on a Sunday shows the
   // right day.
-  m_host.SendFrameCommand(60122);
+  m_days.SetWeek(ID_THIS_WEEK, app::GetListingTime());
   OnDayCommand(CurrentListingDayCommand());
 }
 
@@ -224,35 +220,32 @@ void CKanroView::OnDataPageLoaded(const FrameReport& report) {
   // everything as it was.
   const fs::path page = LocalPathOf(report.url);
   if (!IsShowablePage(page)) return;
-  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(32001);
+  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(ID_DOWNLOAD);
   // The keyboard scrolls the listing, unless the reader is typing in the find bar.
   if (!m_impl->findBar->isAncestorOf(QApplication::focusWidget()))
     m_impl->page->runJavaScript(QStringLiteral("window.frames['data'] && window.frames['data'].focus();"),
                                 QWebEngineScript::ApplicationWorld);
-  m_host.SetWindowCaption(text::Utf8ToCp932(WindowCaption(report.title.toStdString())));
+  m_host.SetWindowCaption(QString::fromStdString(WindowCaption(report.title.toStdString())));
   // A reload keeps the reader's scroll position; a newly shown day of today
   // opens at the wall-clock hour.
-  if (!report.reload && CurrentDate() == app::DateText(app::GetListingTime())) OnHourCommand(CurrentHourCommand());
+  if (!report.reload && m_days.Date() == app::DateText(app::GetListingTime())) OnHourCommand(CurrentHourCommand());
   m_impl->shownPage = page;
   RequestMarkPass(MarkPass::WatchAndKeywords,
                   [this, page] { Q_EMIT dataPageShown(QString::fromStdString(page.string())); });
 }
 
 void CKanroView::OnDayCommand(unsigned id) {
-  const auto available = m_dayAvailable.find(id);
-  if (available != m_dayAvailable.end() && available->second != 0) {
+  if (m_days.IsAvailable(id)) {
     if (!m_impl->framesetLoaded) {
       // Its completion shows the current listing day.
       if (!m_impl->framesetLoading) LoadFrameset();
       return;
     }
-    const auto date = m_host.DateMap().find(id);
-    if (date == m_host.DateMap().end()) return;
-    CurrentDate() = date->second;
-    ShowCurrentDay();
+    const std::string date = m_days.DateOf(id);
+    if (!date.empty()) m_days.SetDate(date);
     return;
   }
-  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(32001);
+  if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(ID_DOWNLOAD);
 }
 
 void CKanroView::OnHourCommand(unsigned id) {
@@ -284,9 +277,9 @@ void CKanroView::JumpToAnchor(const std::string& name) {
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
-void CKanroView::ShowCurrentDay() {
-  const std::string entry = m_host.GetSelectedEntry();
-  const std::string date = CurrentDate();
+void CKanroView::ShowDay() {
+  const std::string entry = m_days.Entry();
+  const std::string date = m_days.Date();
   if (entry.empty() || date.empty()) return;
   const fs::path header = HeaderPagePath(entry);
   const fs::path data = DataPagePath(date, entry);
@@ -298,7 +291,7 @@ void CKanroView::ShowCurrentDay() {
   m_impl->documentPath = data;
   m_impl->headerPath = header;
   const std::string updated = ListingTimeText(data);
-  if (!updated.empty()) m_host.SetListingTimeText(updated);
+  if (!updated.empty()) m_host.SetListingTimeText(QString::fromStdString(updated));
   if (!m_impl->framesetLoaded) return;
 
   const QString script = QStringLiteral(
@@ -313,27 +306,9 @@ void CKanroView::ShowCurrentDay() {
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
-void CKanroView::RefreshDayAvailability() {
-  if (WorkerRunning()) m_impl->launchAuto.DownloadStarted();
-  m_dayAvailable = ComputeDayAvailability(m_host.DateMap(), m_host.GetSelectedEntry());
-  m_host.DayAvailabilityChanged();
-}
-
 void CKanroView::OnShowNow() {
-  m_host.SendFrameCommand(60122);
+  m_days.SetWeek(ID_THIS_WEEK, app::GetListingTime());
   OnDayCommand(CurrentListingDayCommand());
-}
-
-void CKanroView::OnDatePicked() {
-  int year = 0, month = 0, day = 0;
-  if (!m_host.GetPickerDate(&year, &month, &day)) return;
-  CurrentDate() = FormatDate8(year, month, day);
-  ShowCurrentDay();
-}
-
-void CKanroView::OnListingSelected() {
-  RefreshDayAvailability();
-  ShowCurrentDay();
 }
 
 void CKanroView::OnRedisplay() { Reload(); }
@@ -355,9 +330,9 @@ void CKanroView::Reload() {
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
-void CKanroView::ScrollToCell(uintptr_t wParam, intptr_t) {
-  if (wParam > static_cast<uintptr_t>(std::numeric_limits<int>::max())) return;
-  PageDom(m_impl->page, kFramedDataDocument).ScrollToCellId(QString::number(static_cast<int>(wParam)));
+void CKanroView::ScrollToCell(int cellNumber) {
+  if (cellNumber < 0) return;
+  PageDom(m_impl->page, kFramedDataDocument).ScrollToCellId(QString::number(cellNumber));
 }
 
 void CKanroView::OnWatchLink(const QUrl& url) {

@@ -1,10 +1,11 @@
 #pragma once
 // The listing view: the frameset index.htm in a Qt WebEngine view, with the
 // header page of the selected listing in frame "head" and one day's data page
-// in frame "data". It decides which pages are shown and when (start-up, day,
-// hour, date picker, listing selector, current listing, re-display), sets the
-// window caption and the "Update on " text, and offers print preview and find
-// in page. The decisions are plain functions in kanro_core; this class applies
+// in frame "data". It shows the day of the window's day state whenever its
+// listing or date changes (day and hour commands, the date picker, the
+// listing selector, a task-pane result, the current listing), sets the window
+// caption and the "Update on " text, and offers print preview and find in
+// page. The decisions are plain functions in kanro_core; this class applies
 // them to the page.
 #include <QWidget>
 
@@ -12,10 +13,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "view/command_state.h"
+#include "view/day_state.h"
 #include "view/page_cells.h"
 #include "view/view_host.h"
 
@@ -35,33 +38,34 @@ class CKanroView : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CKanroView(ViewHost& host, QWidget* parent = nullptr);
+  // The view follows days for its whole life.
+  CKanroView(ViewHost& host, DayState& days, QWidget* parent = nullptr);
   ~CKanroView() override;
 
   // Once, after the window has been built: may open the settings sheet
-  // (31004), shows this week (60122), runs the keyword search (31012), then
-  // either requests the unattended download (32001) or loads index.htm.
+  // (31004), shows this week, runs the keyword search (31012), then either
+  // requests the unattended download (32001) or loads index.htm.
   void OnInitialUpdate();
 
-  // True for the commands the view handles: 31001, 31002, 31006, 31007,
-  // 31015, 31018, 59500-59523 and 60000-60020.
-  static bool HandlesCommand(unsigned id);
+  // The view's commands (the table's owner "view"): 31006, 31007, 31015,
+  // 31018, 59500-59523 and 60000-60020.
   void OnCommand(unsigned id);
   // Day buttons 60000-60020: enabled when the page exists, checked when it is
   // the day on screen. Other ids: enabled, unchecked.
   CommandState OnUpdateCommand(unsigned id) const;
 
-  // Messages 1127 (UM_REFRESHDAYS), 1128 (UM_SCROLLTOCELL) and 1129
-  // (UM_SHOWDAY), handled synchronously.
+  // Shows the day on screen again (its page was written anew).
+  void ShowDay();
+  // Scrolls the data page to the keyword hit with this cell number.
+  void ScrollToCell(int cellNumber);
+  // The messages 1127 (UM_REFRESHDAYS), 1128 (UM_SCROLLTOCELL) and 1129
+  // (UM_SHOWDAY) as calls of the above, handled synchronously.
   intptr_t HandleMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
 
   // Normal refresh of the pages shown (after the settings sheet or the keyword
   // dialog); marks and highlighting are applied again when the data page has
   // reloaded.
   void Reload();
-
-  // Day command id -> 1 when the selected listing has a page for that day.
-  const std::map<unsigned, int>& DayAvailability() const { return m_dayAvailable; }
 
   // The embedded browser, for tests and for the window's focus handling.
   QWebEngineView* WebView() const;
@@ -91,17 +95,13 @@ class CKanroView : public QWidget {
   void marksApplied();
 
  private:
-  void OnListingSelected();
-  void OnDatePicked();
+  void OnDayStateChanged(unsigned changes);
   void OnPrintPreview();
   void OnFindInPage();
   void OnRedisplay();
   void OnShowNow();
   void OnHourCommand(unsigned id);
   void OnDayCommand(unsigned id);
-  void RefreshDayAvailability();
-  void ScrollToCell(uintptr_t wParam, intptr_t lParam);
-  void ShowCurrentDay();
 
   void LoadFrameset();
   void OnLoadStarted();
@@ -130,8 +130,8 @@ class CKanroView : public QWidget {
 
   class Impl;
   ViewHost& m_host;
-  std::map<unsigned, int> m_dayAvailable;
-  Impl* m_impl = nullptr;
+  DayState& m_days;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace kanro::view

@@ -65,7 +65,7 @@ void CWatchController::DecidePass(std::vector<PageCell>& cells, const std::files
   ApplyCellChanges(cells, pass.changes);
   if (!request.today) return;
   // Today's page on screen: its marks alone decide the caption and the alerts.
-  m_impl->host.SetCaptionText(pass.summary);
+  m_impl->host.SetCaptionText(ToQString(pass.summary));
   m_impl->alerts.Rebuild(std::move(pass.alerts));
   UpdateTimer();
 }
@@ -78,7 +78,7 @@ CWatchController::LinkResult CWatchController::OnWatchLink(const QUrl& link, con
   if (!outcome.stored) {
     // The service must not count a mark the program does not keep.
     m_impl->host.SetStatusText(
-        text::Utf8ToCp932("ウォッチリストを保存できませんでした。設定の書き込みに失敗したため、印は変わっていません。"));
+        QStringLiteral("ウォッチリストを保存できませんでした。設定の書き込みに失敗したため、印は変わっていません。"));
     return result;
   }
   result.notification = QUrl::fromEncoded(QByteArray::fromStdString(outcome.notification), QUrl::StrictMode);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kanro::frame {
+namespace kanro::view {
 
 struct LocalDate {
   int year = 1970;
@@ -55,4 +55,4 @@ class WeekModel {
   bool set_ = false;
 };
 
-}  // namespace kanro::frame
+}  // namespace kanro::view

@@ -6,12 +6,13 @@
 #include <ctime>
 #include <string>
 
-#include "frame/logic/command_table.h"
-#include "frame/logic/week_model.h"
+#include "app/command_ids.h"
+#include "view/week_model.h"
 
 namespace {
 
-using namespace kanro::frame;
+using namespace kanro::view;
+using namespace kanro::app::command;
 
 // Sets TZ for the test's life and restores the previous zone after it.
 class ScopedTimeZone {

@@ -1,12 +1,14 @@
-#include "frame/logic/week_model.h"
+#include "view/week_model.h"
 
 #include <array>
 #include <cstdio>
 #include <ctime>
 
-#include "frame/logic/command_table.h"
+#include "app/command_ids.h"
 
-namespace kanro::frame {
+namespace kanro::view {
+
+using namespace app::command;
 
 // Howard Hinnant's civil-date algorithms.
 int64_t DaysFromCivil(const LocalDate& date) {
@@ -95,4 +97,4 @@ std::map<unsigned, std::string> WeekModel::DateMap() const {
   return map;
 }
 
-}  // namespace kanro::frame
+}  // namespace kanro::view
