@@ -4,7 +4,8 @@
 // for any date, location and type, and the iEPG files of their iEPG links
 // ("/iepg.tvpi?id=..."), on 127.0.0.1, from its own thread. Other
 // paths can be given handlers of their own (the demo's service stand-in). It
-// records every request and, for tests, can be told to misbehave.
+// records every request and, for tests, can be told to misbehave. What one
+// client can make it hold is bounded (guarded_http_server.h).
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
