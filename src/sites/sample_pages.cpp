@@ -601,7 +601,11 @@ std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view target)
     options.year = std::stoi(std::string(digits.substr(0, 4)));
     options.month = std::stoi(std::string(digits.substr(4, 2)));
     options.day = std::stoi(std::string(digits.substr(6, 2)));
-    return options.month >= 1 && options.month <= 12 && options.day >= 1 && options.day <= 31;
+    if (options.year < 1 || options.month < 1 || options.month > 12 || options.day < 1) return false;
+    // A date that only normalises to a real one (20110230) names no page.
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (options.year % 4 == 0 && options.year % 100 != 0) || options.year % 400 == 0;
+    return options.day <= kMonthDays[options.month - 1] + (options.month == 2 && leap ? 1 : 0);
   };
   auto isDigits = [](std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
