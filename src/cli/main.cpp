@@ -77,6 +77,13 @@ bool PrepareDataFolder() {
   return false;
 }
 
+void PrepareDataFolderIfWritable(const CliCommand& command) {
+  std::string reason;
+  if (!app::PrepareDataFolderIfWritable(&reason))
+    std::fprintf(stderr, "kanro-cli %s: note: %s; the settings are used all the same\n", command.name,
+                 reason.c_str());
+}
+
 }  // namespace kanro::cli
 
 int main(int argc, char** argv) {
