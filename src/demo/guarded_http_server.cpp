@@ -26,6 +26,10 @@ using Clock = std::chrono::steady_clock;
 // connection is then answered 503 and closed without reading it.
 thread_local bool t_refuseConnection = false;
 
+class LimitedStream;
+// The connection this worker serves, for the error handler.
+thread_local const LimitedStream* t_servedStream = nullptr;
+
 // Serves up to `limit` connections at once, each on a worker of its own
 // (started when needed, kept until shutdown). A connection beyond that is
 // refused at once instead of waiting behind connections that never finish.
@@ -166,14 +170,18 @@ class LimitedStream : public httplib::Stream {
   void get_local_ip_and_port(std::string& ip, int& port) const override { AddressOf(sock_, false, ip, port); }
   socket_t socket() const override { return sock_; }
 
-  // The status to answer when the library gave up without answering: the
-  // head was too large, or the request did not arrive in time. 0: none.
-  int UnansweredStatus() const {
-    if (written_ > 0) return 0;
+  // The status that says why reading the request failed: the head was too
+  // large, or the request did not arrive in time. 0: neither.
+  int FailureStatus() const {
     if (headTooLarge_) return firstLineEnded_ ? 431 : 414;
     if (timedOut_ && received_ > 0) return 408;
     return 0;
   }
+  // The same when the library gave up without answering at all.
+  int UnansweredStatus() const { return written_ > 0 ? 0 : FailureStatus(); }
+  // True when reading stopped before the request ended (a limit, a time-out,
+  // an error), so request bytes may still be on their way.
+  bool Failed() const { return failed_; }
 
  private:
   static constexpr int kWriteTimeoutMs = 5000;
@@ -260,6 +268,18 @@ GuardedHttpServer::GuardedHttpServer(RequestLimits limits) : limits_(limits) {
   set_keep_alive_max_count(1);
   const size_t connections = limits_.connections;
   new_task_queue = [connections] { return new ConnectionPool(connections); };
+  // The library answers a head it could not read with 400; say which limit.
+  set_error_handler(HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+    const int status = t_servedStream ? t_servedStream->FailureStatus() : 0;
+    if (status == 0 || response.status != 400) return HandlerResponse::Unhandled;
+    response.status = status;
+    return HandlerResponse::Handled;
+  }));
+}
+
+void GuardedHttpServer::WidenBacklog() {
+  const socket_t sock = svr_sock_;
+  if (sock != INVALID_SOCKET) ::listen(sock, SOMAXCONN);
 }
 
 bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
@@ -269,10 +289,12 @@ bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
     return false;
   }
   LimitedStream stream(sock, limits_);
+  t_servedStream = &stream;
   bool closed = false;
   const bool served = process_request(stream, true, closed, nullptr);
+  t_servedStream = nullptr;
   if (const int status = stream.UnansweredStatus()) SendStatus(sock, status);
-  CloseAfterAnswer(sock, true);
+  CloseAfterAnswer(sock, stream.Failed());
   return served;
 }
 

@@ -23,6 +23,11 @@ class GuardedHttpServer : public httplib::Server {
 
   const RequestLimits& limits() const { return limits_; }
 
+  // After bind_to_port or bind_to_any_port: lets the system queue as many
+  // connections as it allows instead of the library's 5, so a burst of
+  // connections is not held up by handshakes the system repeats a second later.
+  void WidenBacklog();
+
  private:
   // Replaces the library's connection handling: one request per connection,
   // read through a stream that enforces the limits.

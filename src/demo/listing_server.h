@@ -19,11 +19,9 @@
 #include <utility>
 #include <vector>
 
-namespace httplib {
-class Server;
-}
-
 namespace kanro::demo {
+
+class GuardedHttpServer;
 
 struct ServedRequest {
   std::string method;
@@ -99,7 +97,7 @@ class ListingServer {
   std::shared_ptr<const std::string> Page(const std::string& target, size_t bytes);
   bool RichPages() const;
 
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<GuardedHttpServer> server_;
   std::thread thread_;
   int port_ = 0;
   std::atomic<bool> closing_{false};
