@@ -161,6 +161,7 @@ TEST_F(DemoServerTest, ServesTheIepgFilesOfThePagesIepgLinks) {
   EXPECT_NE(body.find("year: 2011\r\nmonth: 03\r\ndate: 09\r\n"), std::string::npos) << body;
 
   EXPECT_EQ(client.Get("/iepg.tvpi?id=2011030901_2500")->status, 404);
+  EXPECT_EQ(client.Get("/iepg.tvpi?id=2011023001_2000")->status, 404);
   EXPECT_EQ(client.Get("/iepg.tvpi?id=../../x")->status, 404);
   EXPECT_EQ(client.Get("/iepg.tvpi")->status, 404);
 }
