@@ -56,9 +56,13 @@ void RemoveLeftoversBeside(const std::filesystem::path& target) {
   for (const std::filesystem::directory_iterator end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-    // The process id, then "-" and the writer's own counter and stamp.
+    // The process id, then the writer's own counter and stamp: "<pid>-<n>-<stamp>".
     const size_t digits = name.find_first_not_of("0123456789", prefix.size());
     if (digits == prefix.size() || digits == std::string::npos || name[digits] != '-' || digits - prefix.size() > 9)
+      continue;
+    const size_t counterEnd = name.find_first_not_of("0123456789", digits + 1);
+    if (counterEnd == digits + 1 || counterEnd == std::string::npos || name[counterEnd] != '-' ||
+        counterEnd + 1 == name.size() || name.find_first_not_of("0123456789", counterEnd + 1) != std::string::npos)
       continue;
     const long pid = std::stol(name.substr(prefix.size(), digits - prefix.size()));
     std::error_code kind;

@@ -130,13 +130,15 @@ TEST_F(CliFileSizeLimitTest, AnExportRemovesTheTemporaryFilesOfKilledExportsBesi
   const fs::path stale = temp_ / ("marks.ics.tmp" + std::to_string(gone) + "-0-123456");
   const fs::path running = temp_ / ("marks.ics.tmp" + std::to_string(getpid()) + "-0-123456");
   const fs::path other = temp_ / ("other.ics.tmp" + std::to_string(gone) + "-0-123456");
-  for (const fs::path& file : {stale, running, other}) WriteAll(file, "partial");
+  const fs::path notOurs = temp_ / ("marks.ics.tmp" + std::to_string(gone) + "-notes");
+  for (const fs::path& file : {stale, running, other, notOurs}) WriteAll(file, "partial");
 
   const ProcessResult r = Cli({"export", "ical", "--output", out.string()});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(running));
   EXPECT_TRUE(fs::exists(other));
+  EXPECT_TRUE(fs::exists(notOurs));
   EXPECT_TRUE(fs::exists(out));
 }
 
