@@ -15,4 +15,10 @@ bool PrepareDataFolder(std::string* reason) {
   return true;
 }
 
+bool PrepareDataFolderIfWritable(std::string* reason) {
+  if (PrepareDataFolder(reason)) return true;
+  RemoveOldFiles();
+  return false;
+}
+
 }  // namespace kanro::app

@@ -11,4 +11,11 @@ namespace kanro::app {
 // plain words, when the folder cannot be used.
 bool PrepareDataFolder(std::string* reason);
 
+// For work that writes only the settings store: the same tasks as far as the
+// data folder allows. When it cannot be written (full, read-only, not a
+// folder) the default files are skipped and false is returned with the
+// reason, but the retention clean-up still runs: it removes what it can and
+// the watch marks of the old days, which live in the settings.
+bool PrepareDataFolderIfWritable(std::string* reason);
+
 }  // namespace kanro::app

@@ -25,6 +25,10 @@ int UsageError(const CliCommand& command, const std::string& problem);
 // files, then retention). Prints the reason on stderr and returns false when
 // the data folder cannot be used.
 bool PrepareDataFolder();
+// The same for commands that write only the settings store, which lives
+// elsewhere: a data folder that cannot be written is named in a note on
+// stderr, and the command goes on.
+void PrepareDataFolderIfWritable(const CliCommand& command);
 
 }  // namespace kanro::cli
 

@@ -3,10 +3,12 @@
 // folder and the settings only; nothing there is changed.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/stop_signals.h"
 #include "export/civil_date.h"
 #include "export/icalendar_export.h"
 #include "export/xmltv_export.h"
@@ -74,6 +76,10 @@ int RunExport(std::vector<std::string>& args) {
     }
   }
 
+  // A stop signal ends a file export through its failure path, which
+  // removes the temporary file beside the output.
+  std::optional<CancelOnStopSignals> stopSignals;
+  if (ToFile(output)) stopSignals.emplace();
   exports::ExportReport report;
   bool ok = false;
   if (format == "xmltv") {

@@ -1,5 +1,6 @@
 // kanro-cli: the program's core without a window, for scripts, cron jobs and
 // tests. Global options come before the command word.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -76,10 +77,21 @@ bool PrepareDataFolder() {
   return false;
 }
 
+void PrepareDataFolderIfWritable(const CliCommand& command) {
+  std::string reason;
+  if (!app::PrepareDataFolderIfWritable(&reason))
+    std::fprintf(stderr, "kanro-cli %s: note: %s; the settings are used all the same\n", command.name,
+                 reason.c_str());
+}
+
 }  // namespace kanro::cli
 
 int main(int argc, char** argv) {
   using namespace kanro;
+  // Past a file-size limit (ulimit -f) a write then fails with EFBIG and takes
+  // the ordinary "cannot write" path (message, exit 1, temporary file removed)
+  // instead of killing the process and leaving the temporary file behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
 
   // Global options, up to the command word.

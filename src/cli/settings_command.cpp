@@ -242,8 +242,10 @@ int RunSettings(std::vector<std::string>& args) {
   if (wanted >= 2 && (!ValidName(words[0]) || !ValidName(words[1])))
     return UsageError(kSettingsCommand, "SECTION and KEY are ASCII names without spaces, '/' or '\\'");
 
-  // Start-up tasks first, as the program runs them (retention removes watch marks).
-  if (!PrepareDataFolder()) return 1;
+  // Start-up tasks first, as the program runs them (retention removes watch
+  // marks); the settings live outside the data folder, so one that is full
+  // or read-only does not stop them.
+  PrepareDataFolderIfWritable(kSettingsCommand);
   if (action == "list") return List();
   if (action == "get") return Get(words[0], words[1]);
   if (action == "set") return Set(asInt, words[0], words[1], words[2]);

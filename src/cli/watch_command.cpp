@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/settings_store.h"
 #include "cli/cli_command.h"
+#include "export/civil_date.h"
 #include "export/listing_page_reader.h"
+#include "listing/listing_types.h"
+#include "sites/location.h"
 #include "text/codepage.h"
 #include "view/page_locations.h"
 #include "view/watch_list.h"
@@ -85,16 +89,36 @@ int ListMarks(const std::vector<std::string>& args) {
   return 0;
 }
 
+// The pages number their programmes "ID=%04d" from an int counter.
+constexpr size_t kMaxProgrammeDigits = 10;
+
+// Why a key typed on the command line cannot be a watch mark of a page of
+// ours; empty when it can.
+std::string KeyProblem(const std::string& key) {
+  const std::string shown = "\"" + key + "\"";
+  const std::optional<view::WatchKey> split = view::SplitWatchKey(key);
+  if (!split)
+    return "KEY must be four or more digits followed by a listing entry such as 08GooTv, not " + shown;
+  if (split->number.size() > kMaxProgrammeDigits)
+    return "the programme number of " + shown + " has " + std::to_string(split->number.size()) +
+           " digits; pages number their programmes with 4 to " + std::to_string(kMaxProgrammeDigits);
+  const int prefecture = std::stoi(split->entry.substr(0, 2));
+  if (prefecture < 1 || prefecture > static_cast<int>(sites::kPrefectures.size()))
+    return "the prefecture of " + shown + " is " + split->entry.substr(0, 2) + "; it must be 01 to 47";
+  if (listing::FindListingType(split->entry.substr(2)) < 0)
+    return "\"" + split->entry.substr(2) + "\" in " + shown +
+           " is not a listing type: GooTv, GooBsDisital, GooUhfBs, YahooAm or YahooFm";
+  return {};
+}
+
 int ToggleMark(const std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError(kWatchCommand, "toggle needs a DATE and a KEY");
-  if (!view::IsWatchListDate(args[0]))
-    return UsageError(kWatchCommand, "DATE must be written YYYYMMDD, not \"" + args[0] + "\"");
+  if (!view::IsWatchListDate(args[0]) || !exports::IsValidDateNumber(std::stoi(args[0])))
+    return UsageError(kWatchCommand, "DATE must be a calendar date written YYYYMMDD, not \"" + args[0] + "\"");
+  if (const std::string problem = KeyProblem(args[1]); !problem.empty()) return UsageError(kWatchCommand, problem);
   if (!PrepareDataFolder()) return 1;
   const view::ToggleOutcome outcome = view::ToggleWatchOfDay(args[0], args[1]);
-  if (!outcome.recognised)
-    return UsageError(
-        kWatchCommand,
-        "KEY must be four or more digits followed by a listing entry such as 08GooTv, not \"" + args[1] + "\"");
+  if (!outcome.recognised) return UsageError(kWatchCommand, "\"" + args[1] + "\" is not a watch key");
   if (!outcome.stored) {
     std::fprintf(stderr, "kanro-cli watch: the watch list could not be stored in %s\n", app::ProfileLocation().c_str());
     return 1;

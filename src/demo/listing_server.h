@@ -4,7 +4,8 @@
 // for any date, location and type, and the iEPG files of their iEPG links
 // ("/iepg.tvpi?id=..."), on 127.0.0.1, from its own thread. Other
 // paths can be given handlers of their own (the demo's service stand-in). It
-// records every request and, for tests, can be told to misbehave.
+// records every request and, for tests, can be told to misbehave. What one
+// client can make it hold is bounded (guarded_http_server.h).
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -18,11 +19,9 @@
 #include <utility>
 #include <vector>
 
-namespace httplib {
-class Server;
-}
-
 namespace kanro::demo {
+
+class GuardedHttpServer;
 
 struct ServedRequest {
   std::string method;
@@ -98,7 +97,7 @@ class ListingServer {
   std::shared_ptr<const std::string> Page(const std::string& target, size_t bytes);
   bool RichPages() const;
 
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<GuardedHttpServer> server_;
   std::thread thread_;
   int port_ = 0;
   std::atomic<bool> closing_{false};

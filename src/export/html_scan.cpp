@@ -55,30 +55,34 @@ char32_t Sanitised(char32_t c) {
   return c;
 }
 
-// Decodes CP932 and references; folds white space when asked.
-void Decode(std::string_view cp932, std::string& utf8, bool foldSpace) {
+// Decodes CP932 and references; folds white space when asked (text).
+void Decode(std::string_view cp932, std::string& utf8, text::ReferenceContext context) {
+  const bool foldSpace = context == text::ReferenceContext::kText;
   const std::u32string wide = text::Cp932ToWide(cp932);
   utf8.reserve(utf8.size() + wide.size() * 3);
   std::u32string_view view(wide);
   bool lastWasSpace = !utf8.empty() && utf8.back() == ' ';
-  for (size_t i = 0; i < view.size(); ++i) {
-    char32_t c = view[i];
-    if (c == U'&') {
-      char32_t decoded = 0;
-      if (size_t length = text::DecodeCharacterReference(view.substr(i), &decoded)) {
-        c = decoded;
-        i += length - 1;
-      }
-    }
+  auto append = [&](char32_t c) {
     c = Sanitised(c);
     const bool space = c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\u00A0';
     if (foldSpace && space) {
       if (!lastWasSpace) utf8 += ' ';
       lastWasSpace = true;
-      continue;
+      return;
     }
     lastWasSpace = false;
     AppendUtf8(c, utf8);
+  };
+  for (size_t i = 0; i < view.size(); ++i) {
+    if (view[i] == U'&') {
+      const text::DecodedReference decoded = text::DecodeCharacterReference(view.substr(i), context);
+      if (decoded.length > 0) {
+        for (size_t k = 0; k < decoded.count; ++k) append(decoded.characters[k]);
+        i += decoded.length - 1;
+        continue;
+      }
+    }
+    append(view[i]);
   }
 }
 
@@ -228,7 +232,7 @@ bool StyleHides(std::string_view style) {
   return compact.find("display:none") != std::string::npos;
 }
 
-void AppendHtmlText(std::string_view cp932, std::string& utf8) { Decode(cp932, utf8, true); }
+void AppendHtmlText(std::string_view cp932, std::string& utf8) { Decode(cp932, utf8, text::ReferenceContext::kText); }
 
 std::string TrimmedText(std::string_view utf8) {
   std::string out;
@@ -249,7 +253,7 @@ std::string TrimmedText(std::string_view utf8) {
 
 std::string AttributeText(std::string_view cp932) {
   std::string out;
-  Decode(cp932, out, false);
+  Decode(cp932, out, text::ReferenceContext::kAttributeValue);
   return out;
 }
 

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include <csignal>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +64,9 @@ int FailStart(const QString& text, bool unattended) {
 
 int main(int argc, char** argv) {
   using namespace kanro;
+  // Past a file-size limit (ulimit -f) a write then fails with EFBIG and takes
+  // the ordinary "cannot write" path instead of killing the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   view::RegisterPrpScheme();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kanro"));

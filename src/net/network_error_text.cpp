@@ -38,6 +38,11 @@ std::string NetworkErrorText(int code, std::string_view detail, std::string_view
       return Utf8ToCp932("サーバーは要求された方式をサポートしていません。");
     case 500:
       return Utf8ToCp932("サーバーの内部エラーです。");
+    case kAnswerTooLarge:
+      // A plain sentence first; the number and the transport's text stay for
+      // whoever has to look into it.
+      return std::string(url) + Utf8ToCp932(" からの応答が大きすぎるため受信できませんでした。\n") +
+             std::to_string(code) + "\n" + std::string(detail.substr(0, kMaxDetail));
     case 503:
       return Utf8ToCp932(
           "サーバーの一時的な過負荷あるいはメインテナンスのために、現在、リクエストを扱うことができません。\n"

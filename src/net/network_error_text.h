@@ -7,6 +7,9 @@ namespace kanro::net {
 
 // The code that stands for "the host name could not be resolved".
 inline constexpr int kNameNotResolved = 12007;
+// The transport's "out of memory" (libcurl's CURLE_OUT_OF_MEMORY), which is
+// also how it reports a response header line longer than it accepts.
+inline constexpr int kAnswerTooLarge = 27;
 
 // The message for a failed request. code is an HTTP status, kNameNotResolved,
 // or a transport error number; detail is the text that goes with a code that

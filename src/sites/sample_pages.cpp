@@ -593,6 +593,13 @@ std::string SampleTargetFor(const SamplePageOptions& options) {
   return YahooAddress(options, *type, options.year, options.month, options.day);
 }
 
+bool IsSampleDate(int year, int month, int day) {
+  if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view target) {
   auto parseDate = [](std::string_view digits, SamplePageOptions& options) {
     if (digits.size() != 8) return false;
@@ -601,7 +608,7 @@ std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view target)
     options.year = std::stoi(std::string(digits.substr(0, 4)));
     options.month = std::stoi(std::string(digits.substr(4, 2)));
     options.day = std::stoi(std::string(digits.substr(6, 2)));
-    return options.month >= 1 && options.month <= 12 && options.day >= 1 && options.day <= 31;
+    return IsSampleDate(options.year, options.month, options.day);
   };
   auto isDigits = [](std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

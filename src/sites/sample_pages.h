@@ -66,8 +66,11 @@ bool WriteSamplePage(const std::filesystem::path& path, const SamplePageOptions&
 // The request target (path and query) of the page at the type's address
 // template, e.g. "/contents/epg/008/VHF_1/20110309_0024/index.html".
 std::string SampleTargetFor(const SamplePageOptions& options);
+// True for a calendar date, the only dates with pages: a date that only
+// normalises to a real one (2011-02-30) names none.
+bool IsSampleDate(int year, int month, int day);
 // The reverse: the options for a request target at one of the five templates
-// (the query may come in any order); nothing for any other target.
+// (the query may come in any order); nothing for any other target or date.
 std::optional<SamplePageOptions> SampleOptionsForTarget(std::string_view pathAndQuery);
 
 // CP932 bytes to EUC-JP bytes: half-width katakana become 0x8E pairs, two-byte

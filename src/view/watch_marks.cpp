@@ -55,10 +55,10 @@ std::u32string PlainText(std::u32string_view markup) {
       continue;
     }
     if (c == U'&') {
-      char32_t decoded = 0;
-      if (const size_t length = text::DecodeCharacterReference(markup.substr(at), &decoded)) {
-        out += decoded;
-        at += length;
+      const text::DecodedReference decoded = text::DecodeCharacterReference(markup.substr(at));
+      if (decoded.length > 0) {
+        out.append(decoded.characters, decoded.count);
+        at += decoded.length;
         continue;
       }
     }

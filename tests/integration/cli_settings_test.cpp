@@ -2,6 +2,10 @@
 // text crosses in UTF-8 and is stored as CP932, mistakes get exit code 2.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -97,14 +101,47 @@ TEST_F(CliSettingsTest, MistakesAreUsageErrors) {
   EXPECT_NE(help.out.find("settings list"), std::string::npos);
 }
 
-TEST_F(CliSettingsTest, UnusableDataFolderFailsWithAClearMessage) {
+// The settings live outside the data folder: one that cannot be used is
+// named, but does not stop them.
+TEST_F(CliSettingsTest, UnusableDataFolderIsNamedButTheSettingsStillWork) {
   kanro::test::WriteAll(data_ / "plain-file", "x");
   for (const fs::path& dir : {data_ / "plain-file", data_ / "plain-file" / "below"}) {
     ProcessResult result = kanro::test::RunKanroCli({"--data-dir", dir.string(), "settings", "set", "A", "B", "c"});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find("data folder"), std::string::npos) << result.err;
   }
-  EXPECT_TRUE(kanro::app::ListProfileValues().empty());
+  EXPECT_EQ(GetProfileString("A", "B", ""), "c");
+}
+
+// A data folder on a full file system: the settings are stored, and the old
+// days' watch marks still go with the retention clean-up.
+TEST_F(CliSettingsTest, AFullDataFolderDoesNotStopTheSettings) {
+  const fs::path mount = data_ / "full";
+  fs::create_directories(mount / "Data");
+  const std::string command = "mount -t tmpfs -o size=64k tmpfs '" + mount.string() + "' 2>/dev/null";
+  if (geteuid() != 0 || std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { (void)std::system(("umount '" + path + "'").c_str()); }
+  } unmount{mount.string()};
+  fs::create_directories(mount / "Data");
+  kanro::test::WriteAll(mount / "Data" / "2001010108GooTv.htm", "old");
+  {
+    std::FILE* fill = std::fopen((mount / "fill").c_str(), "wb");
+    ASSERT_NE(fill, nullptr);
+    const std::string block(4096, 'x');
+    for (int i = 0; i < 64 && std::fwrite(block.data(), 1, block.size(), fill) == block.size(); ++i) std::fflush(fill);
+    std::fclose(fill);
+  }
+  ASSERT_TRUE(WriteProfileString("Download", "ExistTerm", "1"));
+  ASSERT_TRUE(WriteProfileString("Watch", "20010101", "000108GooTv,"));
+
+  ProcessResult set = kanro::test::RunKanroCli({"--data-dir", mount.string(), "settings", "set", "A", "B", "c"});
+  EXPECT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_NE(set.err.find("data folder"), std::string::npos) << set.err;
+  EXPECT_EQ(GetProfileString("A", "B", ""), "c");
+  EXPECT_EQ(GetProfileString("Watch", "20010101", "gone"), "gone");
+  EXPECT_FALSE(fs::exists(mount / "Data" / "2001010108GooTv.htm"));
 }
 
 TEST_F(CliSettingsTest, EveryCommandFirstPreparesTheDataFolder) {

@@ -111,5 +111,32 @@ TEST_F(CliWatchTest, MalformedArgumentsAreUsageErrorsAndStoreNothing) {
   EXPECT_TRUE(app::ListProfileKeys("Watch").empty());
 }
 
+// Well-formed, but no page of ours can carry the mark: each is refused with
+// its reason, and nothing is stored.
+TEST_F(CliWatchTest, MarksNoPageCanCarryAreRefusedWithTheReason) {
+  const struct {
+    std::vector<std::string> args;
+    std::string reason;
+  } cases[] = {
+      {{"toggle", "20110230", "012308GooTv"}, "calendar date"},
+      {{"toggle", "20111301", "012308GooTv"}, "calendar date"},
+      {{"toggle", "00000000", "012308GooTv"}, "calendar date"},
+      {{"toggle", "20110309", "012399GooTv"}, "01 to 47"},
+      {{"toggle", "20110309", "012300GooTv"}, "01 to 47"},
+      {{"toggle", "20110309", std::string(26, '1') + "08GooTv"}, "26 digits"},
+      {{"toggle", "20110309", "012308gootv"}, "not a listing type"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult result = Cli(c.args);
+    SCOPED_TRACE(c.args[1] + " " + c.args[2]);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+  }
+  EXPECT_TRUE(app::ListProfileKeys("Watch").empty());
+  // The edges that are real: a leap day, prefecture 47, ten digits.
+  EXPECT_EQ(Cli({"toggle", "20120229", "123456789047YahooFm"}).out, "WATCH=Y\n");
+}
+
 }  // namespace
 }  // namespace kanro::test

@@ -403,6 +403,17 @@ TEST_F(HttpRequestTest, BrokenResponsesFailWithAMessage) {
   }
 }
 
+TEST_F(HttpRequestTest, AHeaderLineTooLongForTheTransportSaysTheAnswerWasTooLarge) {
+  RawServer server([](RawConnection& c) {
+    c.Write("HTTP/1.1 200 OK\r\nX-Filler: " + std::string(200 * 1024, 'h') + "\r\nContent-Length: 2\r\n\r\nok");
+  });
+  const std::string url = server.Url("/");
+  EXPECT_EQ(Get(url), -1);
+  const auto warnings = notifier_.WarningsUtf8();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].rfind(url + " からの応答が大きすぎるため受信できませんでした。\n27\n", 0), 0u) << warnings[0];
+}
+
 TEST_F(HttpRequestTest, TruncatedBodyKeepsTheBytesThatArrived) {
   RawServer server([](RawConnection& c) {
     c.Write("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(3000, 'z'));

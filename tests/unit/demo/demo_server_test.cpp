@@ -124,6 +124,17 @@ TEST_F(DemoServerTest, ServesRealisticPagesForAnyDateAndEntry) {
   EXPECT_EQ(yahoo->body, sites::GenerateSamplePage(options));
   EXPECT_EQ(client.Get("/nothing/here")->status, 404);
   EXPECT_EQ(client.Get("/")->status, 200);
+
+  // Only real calendar dates have pages.
+  options.year = 2011;
+  options.month = 2;
+  options.day = 30;
+  EXPECT_EQ(client.Get(sites::SampleTargetFor(options).c_str())->status, 404);
+  options.typeKey = "GooTv";
+  EXPECT_EQ(client.Get(sites::SampleTargetFor(options).c_str())->status, 404);
+  options.year = 2012;
+  options.day = 29;
+  EXPECT_EQ(client.Get(sites::SampleTargetFor(options).c_str())->status, 200);
   EXPECT_EQ(client.Post("/kanro/operate.php", "SOMETHING=ELSE", "application/x-www-form-urlencoded")->status, 400);
 }
 
@@ -150,6 +161,7 @@ TEST_F(DemoServerTest, ServesTheIepgFilesOfThePagesIepgLinks) {
   EXPECT_NE(body.find("year: 2011\r\nmonth: 03\r\ndate: 09\r\n"), std::string::npos) << body;
 
   EXPECT_EQ(client.Get("/iepg.tvpi?id=2011030901_2500")->status, 404);
+  EXPECT_EQ(client.Get("/iepg.tvpi?id=2011023001_2000")->status, 404);
   EXPECT_EQ(client.Get("/iepg.tvpi?id=../../x")->status, 404);
   EXPECT_EQ(client.Get("/iepg.tvpi")->status, 404);
 }

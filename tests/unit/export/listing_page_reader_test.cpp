@@ -305,5 +305,15 @@ TEST_F(ReaderFixture, TextIsDecodedOnceAndHiddenTextLeftOut) {
   EXPECT_EQ(read.day.programmes[1].genre, 15);
 }
 
+TEST_F(ReaderFixture, TitlesDecodeEveryReferenceAsABrowserShowsIt) {
+  const std::string cell =
+      "<td class=\"genre_15\" rowspan=\"6\"><strong>4:30</strong> <strong>&hearts; A&amp B &#99999999999; "
+      "&copy2011 &NotEqualTilde; &#150;</strong></td>";
+  const PageReadResult read = ParseListingPages("", SmallPage(cell, true), 20110309);
+  ASSERT_TRUE(read.ok);
+  ASSERT_EQ(read.day.programmes.size(), 2u);
+  EXPECT_EQ(read.day.programmes[1].title, "♥ A& B \uFFFD ©2011 \u2242\u0338 \u2013");
+}
+
 }  // namespace
 }  // namespace kanro::exports
