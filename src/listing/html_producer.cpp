@@ -17,6 +17,7 @@
 #include "app/clock.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
+#include "export/watch_mark_carry.h"
 #include "net/http_request.h"
 #include "net/raw_download.h"
 #include "net/url_parts.h"
@@ -254,6 +255,7 @@ bool CHtmlProducer::Produce() {
 bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   static const std::string converting = Cp932("を整形中");
   m_strFailure.clear();
+  m_strMarksDropped.clear();
   m_bWroteHead = false;
   if (!m_pCreater) return Fail(std::string());
   m_pCreater->RequireCompleteListing(true);
@@ -274,7 +276,13 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   const std::string status = StatusText();
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
+  // The marks of the page name programmes by their place on it: carry them
+  // to the same programmes on the page as rewritten.
+  const std::string name = PageName();
+  exports::WatchMarkCarry marks(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
   if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
+  m_strMarksDropped = marks.Finish();
+  if (!m_strMarksDropped.empty()) SendText(app::UM_STATUSTEXT, 0, status + Cp932("：") + m_strMarksDropped);
   return true;
 }
 
