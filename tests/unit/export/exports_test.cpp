@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "converted_pages.h"
+#include "export/channel_ids.h"
 #include "export/icalendar_export.h"
 #include "export/listing_page_reader.h"
 #include "export/xmltv_export.h"
@@ -71,8 +72,11 @@ TEST_F(ExportsTest, XmltvHoldsEveryChannelThenEveryProgrammeOfTheRange) {
   ASSERT_TRUE(ExportXmltv(Options(20110309, 0), out, &report));
   const std::string xml = out.str();
   EXPECT_EQ(Count(xml, "<channel id="), 8u + 5u) << "an entry without pages has no channels";
-  EXPECT_NE(xml.find("<channel id=\"08GooTv-1.kanro\">"), std::string::npos);
-  EXPECT_NE(xml.find("<channel id=\"13YahooAm-5.kanro\">"), std::string::npos);
+  // goo names the station by its channel page, Yahoo by its name.
+  EXPECT_NE(xml.find("<channel id=\"08GooTv-01.kanro\">"), std::string::npos);
+  const std::string fifthStation = ThroughCp932(sites::SampleChannels("YahooAm")[4]);
+  EXPECT_NE(xml.find("<channel id=\"" + XmltvChannelId("13YahooAm", StationToken({fifthStation, ""}, 4)) + "\">"),
+            std::string::npos);
   EXPECT_LT(xml.rfind("<channel "), xml.find("<programme ")) << "the DTD wants channels first";
   const size_t all = Scheduled(20110309, "08GooTv") + Scheduled(20110310, "08GooTv") +
                      Scheduled(20110312, "08GooTv") + Scheduled(20110309, "13YahooAm");
@@ -81,9 +85,12 @@ TEST_F(ExportsTest, XmltvHoldsEveryChannelThenEveryProgrammeOfTheRange) {
   EXPECT_EQ(report.pagesRead, 4);
   EXPECT_TRUE(report.problems.empty());
   // After midnight is the next calendar date, in Japanese time.
-  EXPECT_NE(xml.find("stop=\"20110310050000 +0900\" channel=\"08GooTv-1.kanro\""), std::string::npos);
+  EXPECT_NE(xml.find("stop=\"20110310050000 +0900\" channel=\"08GooTv-01.kanro\""), std::string::npos);
   EXPECT_NE(xml.find("<new/>"), std::string::npos);
-  EXPECT_NE(xml.find("<category lang=\"ja\">"), std::string::npos);
+  // Players that read one category read the first: the English one.
+  EXPECT_EQ(Count(xml, "<category lang=\"en\">"), Count(xml, "<category lang=\"ja\">"));
+  EXPECT_GT(Count(xml, "</category>\n    <category lang=\"ja\">"), 0u);
+  EXPECT_EQ(Count(xml, "</title>\n    <category lang=\"ja\">"), 0u);
 }
 
 TEST_F(ExportsTest, XmltvTakesTheDaysFromTheFirstDateOn) {
@@ -97,8 +104,13 @@ TEST_F(ExportsTest, XmltvTakesTheDaysFromTheFirstDateOn) {
   EXPECT_EQ(Count(later.str(), "<programme "), Scheduled(20110312, "08GooTv"));
   EXPECT_EQ(Count(later.str(), "<channel "), 8u) << "channels of the entries with pages in range";
 
+  // Nothing in range is a failure with its reason, never an empty success.
   std::ostringstream none;
-  ASSERT_TRUE(ExportXmltv(Options(20110401, 3), none, nullptr));
+  ExportReport report;
+  EXPECT_FALSE(ExportXmltv(Options(20110401, 3), none, &report));
+  EXPECT_TRUE(report.nothingFound);
+  ASSERT_EQ(report.problems.size(), 1u);
+  EXPECT_NE(report.problems[0].find("20110401"), std::string::npos) << report.problems[0];
   EXPECT_EQ(Count(none.str(), "<programme "), 0u);
   EXPECT_NE(none.str().find("</tv>"), std::string::npos);
 }
@@ -166,7 +178,7 @@ TEST_F(ICalendarExportTest, OneEventPerMarkFoundWithItsAlarm) {
   EXPECT_EQ(Count(ics, "BEGIN:VEVENT"), 3u);
   EXPECT_EQ(Count(ics, "TRIGGER:-PT5M"), 3u);
   EXPECT_EQ(Count(ics, "\n"), Count(ics, "\r\n")) << "content lines end with CR LF";
-  EXPECT_NE(ics.find("UID:20110309-08GooTv-0003@kanro"), std::string::npos);
+  EXPECT_EQ(Count(ics, "UID:"), 3u);
   EXPECT_NE(ics.find("DTSTAMP:20110309T030000Z"), std::string::npos);
   EXPECT_NE(ics.find("BEGIN:VTIMEZONE\r\nTZID:Asia/Tokyo"), std::string::npos);
 
@@ -174,7 +186,12 @@ TEST_F(ICalendarExportTest, OneEventPerMarkFoundWithItsAlarm) {
   size_t previous = 0;
   for (const auto& [date, id] : {std::pair{20110309, "0003"}, std::pair{20110309, "0040"}, std::pair{20110310, "0012"}}) {
     const ListingProgramme p = Marked(date, id);
-    const size_t uid = ics.find("UID:" + std::to_string(date) + "-08GooTv-" + id + "@kanro");
+    // The UID names the programme: date, entry, station (its channel page), start.
+    char station[32];
+    std::snprintf(station, sizeof station, "%02zu", p.channel + 1);
+    char clock[32];
+    std::snprintf(clock, sizeof clock, "%02d%02d", p.startMinute / 60, p.startMinute % 60);
+    const size_t uid = ics.find("UID:" + std::to_string(date) + "-08GooTv-" + station + "-" + clock + "@kanro");
     ASSERT_NE(uid, std::string::npos);
     EXPECT_GT(uid, previous);
     previous = uid;
