@@ -266,6 +266,12 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   std::filesystem::create_directories(headPage.parent_path(), ec);
   std::filesystem::create_directories(dataPage.parent_path(), ec);
 
+  // The marks of the page name programmes by their place on it: read what
+  // they name before anything is rewritten, and carry them to the same
+  // programmes on the page as rewritten.
+  const std::string name = PageName();
+  exports::WatchMarkCarry marks(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
+
   // An existing header page is kept unless it is to be renewed; either way
   // it is replaced only by a complete new one.
   if (m_bRenewHead || !Exists(headPage)) {
@@ -276,10 +282,6 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   const std::string status = StatusText();
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
-  // The marks of the page name programmes by their place on it: carry them
-  // to the same programmes on the page as rewritten.
-  const std::string name = PageName();
-  exports::WatchMarkCarry marks(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
   if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
   m_strMarksDropped = marks.Finish();
   if (!m_strMarksDropped.empty()) SendText(app::UM_STATUSTEXT, 0, status + Cp932("：") + m_strMarksDropped);
