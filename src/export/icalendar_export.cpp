@@ -156,6 +156,9 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
   ical.Line("CALSCALE", "GREGORIAN");
   ical.Line("METHOD", "PUBLISH");
   ical.Text("X-WR-CALNAME", "Kanro 視聴予定");
+  // How often a subscribed calendar should fetch the file again (RFC 7986).
+  ical.Line("REFRESH-INTERVAL;VALUE=DURATION", "PT1H");
+  ical.Line("X-PUBLISHED-TTL", "PT1H");
   ical.Begin("VTIMEZONE");
   ical.Line("TZID", kTimeZone);
   ical.Begin("STANDARD");
