@@ -283,8 +283,11 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
   if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
-  m_strMarksDropped = marks.Finish();
-  if (!m_strMarksDropped.empty()) SendText(app::UM_STATUSTEXT, 0, status + Cp932("：") + m_strMarksDropped);
+  const std::string dropped = marks.Finish();
+  if (!dropped.empty()) {
+    m_strMarksDropped = status + Cp932("：") + dropped;
+    SendText(app::UM_STATUSTEXT, 0, m_strMarksDropped);
+  }
   return true;
 }
 
