@@ -1,6 +1,7 @@
 // kanro-cli convert: turns a saved listing page into the header page (when it
 // is missing) and the data page of one entry and date, exactly as a download
-// would, without the network. For trying rewrite rules.
+// would, without the network (watch marks of the page follow their
+// programmes, as in a download). For trying rewrite rules.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,6 +105,8 @@ int RunConvert(std::vector<std::string>& args) {
   }
   if (!hadHead) std::printf("written: %s\n", producer->HeadPagePath().string().c_str());
   std::printf("written: %s\n", producer->DataPagePath().string().c_str());
+  if (!producer->MarksDroppedText().empty())
+    std::printf("%s\n", text::Cp932ToUtf8(producer->MarksDroppedText()).c_str());
   return 0;
 }
 

@@ -222,6 +222,7 @@ int RunDownload(std::vector<std::string>& args) {
   display.EndBar();
 
   if (completed && !failed) {
+    for (const std::string& notice : param.marksDropped) std::printf("%s\n", text::Cp932ToUtf8(notice).c_str());
     std::printf("download completed: %d page%s written\n", pages, pages == 1 ? "" : "s");
     return 0;
   }

@@ -12,6 +12,8 @@
 #include "export/civil_date.h"
 #include "export/icalendar_export.h"
 #include "export/xmltv_export.h"
+#include "listing/listing_entries.h"
+#include "text/codepage.h"
 
 namespace kanro::cli {
 namespace {
@@ -20,8 +22,8 @@ int RunExport(std::vector<std::string>& args);
 
 const CliCommand kExportCommand{
     "export",
-    "export xmltv [--days N] [--from YYYYMMDD] [--output FILE]\n"
-    "export ical [--output FILE]",
+    "export xmltv [--days N] [--from YYYYMMDD] [--programs LIST] [--output FILE]\n"
+    "export ical [--days N] [--output FILE]",
     "write the downloaded listings as XMLTV, or the watch marks as iCalendar", RunExport};
 
 KANRO_CLI_COMMAND(export, kExportCommand);
@@ -61,9 +63,11 @@ int RunExport(std::vector<std::string>& args) {
   std::string output;
   int days = 0;
   int from = 0;
+  std::optional<std::vector<std::string>> programmes;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool needsValue = arg == "--output" || (format == "xmltv" && (arg == "--days" || arg == "--from"));
+    const bool needsValue = arg == "--output" || arg == "--days" ||
+                            (format == "xmltv" && (arg == "--from" || arg == "--programs"));
     if (!needsValue) return UsageError(kExportCommand, "unexpected argument \"" + arg + "\"");
     if (i + 1 >= args.size()) return UsageError(kExportCommand, arg + " needs a value");
     const std::string& value = args[++i];
@@ -71,6 +75,10 @@ int RunExport(std::vector<std::string>& args) {
       output = value;
     } else if (arg == "--days") {
       if (!ParsePositive(value, &days)) return UsageError(kExportCommand, "--days needs a number of days from 1 on");
+    } else if (arg == "--programs") {
+      programmes = listing::ListingEntries(text::Utf8ToCp932(value));
+      if (programmes->empty())
+        return UsageError(kExportCommand, "--programs needs listing entries such as 08GooTv,13YahooFm, not \"" + value + "\"");
     } else if (!ParseDate(value, &from)) {
       return UsageError(kExportCommand, "--from needs a date written YYYYMMDD, not \"" + value + "\"");
     }
@@ -86,14 +94,19 @@ int RunExport(std::vector<std::string>& args) {
     exports::XmltvExportOptions options = exports::DefaultXmltvExportOptions();
     if (from != 0) options.firstDate = from;
     options.days = days;
+    if (programmes) {
+      options.entries = *programmes;
+      options.otherEntries = false;
+    }
     ok = ToFile(output) ? exports::ExportXmltvToFile(options, output, &report)
                         : exports::ExportXmltv(options, std::cout, &report);
     PrintProblems(report);
-    if (ToFile(output) && !report.writeFailed)
+    if (ToFile(output) && !report.writeFailed && !report.nothingFound)
       std::printf("written: %s (%d programmes from %d pages)\n", output.c_str(), report.programmesWritten,
                   report.pagesRead - report.pagesFailed);
   } else {
-    const exports::ICalendarExportOptions options = exports::DefaultICalendarExportOptions();
+    exports::ICalendarExportOptions options = exports::DefaultICalendarExportOptions();
+    options.days = days;
     ok = ToFile(output) ? exports::ExportICalendarToFile(options, output, &report)
                         : exports::ExportICalendar(options, std::cout, &report);
     PrintProblems(report);

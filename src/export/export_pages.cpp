@@ -16,7 +16,7 @@ bool IsListingEntry(std::string_view entry) {
 }
 
 std::vector<DataPageRef> FindDataPages(const fs::path& dataFolder, const std::vector<std::string>& entries,
-                                       int firstDate, int lastDate) {
+                                       int firstDate, int lastDate, bool otherEntries) {
   std::vector<DataPageRef> pages;
   std::error_code error;
   for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
@@ -31,12 +31,15 @@ std::vector<DataPageRef> FindDataPages(const fs::path& dataFolder, const std::ve
     if (!digits || date < firstDate || (lastDate != 0 && date > lastDate)) continue;
     const std::string entry = name.substr(8, name.size() - 12);
     const auto found = std::find(entries.begin(), entries.end(), entry);
-    if (found == entries.end()) continue;
+    if (found == entries.end() && !(otherEntries && IsListingEntry(entry))) continue;
     pages.push_back(DataPageRef{date, entry, it->path()});
   }
   auto rank = [&](const DataPageRef& page) { return std::find(entries.begin(), entries.end(), page.entry) - entries.begin(); };
   std::sort(pages.begin(), pages.end(), [&](const DataPageRef& a, const DataPageRef& b) {
-    return a.date != b.date ? a.date < b.date : rank(a) < rank(b);
+    if (a.date != b.date) return a.date < b.date;
+    const auto aRank = rank(a);
+    const auto bRank = rank(b);
+    return aRank != bRank ? aRank < bRank : a.entry < b.entry;
   });
   return pages;
 }

@@ -19,8 +19,10 @@ bool IsListingEntry(std::string_view entry);
 
 // The data pages of the entries in dataFolder with firstDate <= date and,
 // when lastDate is not 0, date <= lastDate; by date, then in entry order.
+// With otherEntries the pages of every other listing entry come too, after
+// those of the entries, in name order.
 std::vector<DataPageRef> FindDataPages(const std::filesystem::path& dataFolder, const std::vector<std::string>& entries,
-                                       int firstDate, int lastDate);
+                                       int firstDate, int lastDate, bool otherEntries = false);
 
 std::filesystem::path DataPagePath(const std::filesystem::path& dataFolder, int date, std::string_view entry);
 std::filesystem::path HeadPagePath(const std::filesystem::path& headFolder, std::string_view entry);

@@ -13,10 +13,11 @@ struct ExportReport {
   int marksNotFound = 0;      // watch marks without their programme on the page
   int marksWithoutPage = 0;   // watch marks of pages that no longer exist
   bool writeFailed = false;   // the output stream failed
+  bool nothingFound = false;  // the range held no page to export
   // One English sentence per problem (failed page, lost programmes, lost mark).
   std::vector<std::string> problems;
 
-  bool ok() const { return pagesFailed == 0 && marksNotFound == 0 && !writeFailed; }
+  bool ok() const { return pagesFailed == 0 && marksNotFound == 0 && !writeFailed && !nothingFound; }
 };
 
 }  // namespace kanro::exports

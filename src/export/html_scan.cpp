@@ -251,6 +251,22 @@ std::string TrimmedText(std::string_view utf8) {
   return out;
 }
 
+std::string TrimmedLines(std::string_view utf8) {
+  std::string out;
+  size_t start = 0;
+  while (start <= utf8.size()) {
+    size_t end = utf8.find('\n', start);
+    if (end == std::string_view::npos) end = utf8.size();
+    const std::string line = TrimmedText(utf8.substr(start, end - start));
+    if (!line.empty()) {
+      if (!out.empty()) out += '\n';
+      out += line;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
 std::string AttributeText(std::string_view cp932) {
   std::string out;
   Decode(cp932, out, text::ReferenceContext::kAttributeValue);

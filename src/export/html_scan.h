@@ -54,6 +54,8 @@ bool StyleHides(std::string_view style);
 void AppendHtmlText(std::string_view cp932, std::string& utf8);
 // Folds white space and trims both ends.
 std::string TrimmedText(std::string_view utf8);
+// TrimmedText of every line ("\n"-separated); empty lines are dropped.
+std::string TrimmedLines(std::string_view utf8);
 // An attribute value (CP932) as UTF-8 with its references decoded.
 std::string AttributeText(std::string_view cp932);
 

@@ -8,14 +8,17 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/listing_time.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "app/version.h"
+#include "export/channel_ids.h"
 #include "export/civil_date.h"
 #include "export/export_file.h"
 #include "export/export_pages.h"
 #include "export/icalendar_writer.h"
 #include "export/listing_page_reader.h"
+#include "export/title_markers.h"
 #include "text/codepage.h"
 #include "text/tokenizer.h"
 #include "view/watch_list.h"
@@ -31,7 +34,23 @@ struct Event {
   std::string watchId;
   ListingProgramme programme;
   std::string channelName;
+  std::string station;  // the station token of the channel
 };
+
+// "20110309-08GooTv-0024-1900@kanro"; the start on the listing day's clock
+// (2500 is 1:00 of the next calendar date).
+std::string EventUid(const Event& event) {
+  char start[32];
+  std::snprintf(start, sizeof start, "%02d%02d", event.programme.startMinute / 60, event.programme.startMinute % 60);
+  return std::to_string(event.date) + "-" + event.entry + "-" + event.station + "-" + start + "@kanro";
+}
+
+// A CATEGORIES value of several names, each escaped.
+std::string CategoryList(const std::vector<std::string>& names) {
+  std::string value;
+  for (const std::string& name : names) value += (value.empty() ? "" : ",") + EscapeICalendarText(name);
+  return value;
+}
 
 std::string LocalTimeValue(int listingDate, int minute) {
   const LocalDateTime moment = ListingMoment(listingDate, minute);
@@ -61,6 +80,7 @@ ICalendarExportOptions DefaultICalendarExportOptions() {
   options.alerts = GetProfileInt("Window", "Alert", 1) != 0;
   options.alertMinutes = GetProfileInt("Window", "AlertMinute", 1);
   options.now = app::Now();
+  options.firstDate = app::DateNumber(app::GetListingTime());
   options.dataFolder = app::DataFolder();
   options.headFolder = app::HeadFolder();
   return options;
@@ -70,8 +90,10 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
   ExportReport local;
   ExportReport& r = report ? *report : local;
   std::vector<Event> events;
+  const int lastDate = options.days > 0 ? AddDays(options.firstDate, options.days - 1) : 0;
   for (const auto& [date, list] : options.watchLists) {
     if (!IsValidDateNumber(date)) continue;
+    if (options.days > 0 && (date < options.firstDate || date > lastDate)) continue;
     // Each page is read once, however many of its programmes are marked.
     std::map<std::string, std::optional<PageReadResult>> pages;
     for (const std::string& key : text::TokenizeList(list)) {
@@ -115,6 +137,8 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
       event.watchId = watchId;
       event.programme = *found;
       event.channelName = found->channel < page.day.channels.size() ? page.day.channels[found->channel].name : "";
+      const std::vector<std::string> stations = StationTokens(page.day.channels);
+      event.station = found->channel < stations.size() ? stations[found->channel] : "c0";
       events.push_back(std::move(event));
     }
   }
@@ -132,6 +156,9 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
   ical.Line("CALSCALE", "GREGORIAN");
   ical.Line("METHOD", "PUBLISH");
   ical.Text("X-WR-CALNAME", "Kanro 視聴予定");
+  // How often a subscribed calendar should fetch the file again (RFC 7986).
+  ical.Line("REFRESH-INTERVAL;VALUE=DURATION", "PT1H");
+  ical.Line("X-PUBLISHED-TTL", "PT1H");
   ical.Begin("VTIMEZONE");
   ical.Line("TZID", kTimeZone);
   ical.Begin("STANDARD");
@@ -146,7 +173,7 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
   for (const Event& event : events) {
     const ListingProgramme& p = event.programme;
     ical.Begin("VEVENT");
-    ical.Text("UID", std::to_string(event.date) + "-" + event.entry + "-" + event.watchId + "@kanro");
+    ical.Text("UID", EventUid(event));
     ical.Line("DTSTAMP", stamp);
     ical.Line(std::string("DTSTART;TZID=") + kTimeZone, LocalTimeValue(event.date, p.startMinute));
     ical.Line(std::string("DTEND;TZID=") + kTimeZone, LocalTimeValue(event.date, p.stopMinute));
@@ -154,7 +181,12 @@ bool ExportICalendar(const ICalendarExportOptions& options, std::ostream& out, E
     const std::string listing = EntryDisplayName(event.entry);
     ical.Text("LOCATION", event.channelName.empty() ? listing : event.channelName + "（" + listing + "）");
     if (!p.description.empty()) ical.Text("DESCRIPTION", p.description);
-    if (!GenreNameJa(p.genre).empty()) ical.Text("CATEGORIES", GenreNameJa(p.genre));
+    std::vector<std::string> categories;
+    if (!GenreNameJa(p.genre).empty()) categories.emplace_back(GenreNameJa(p.genre));
+    TitleMarkers markers = ReadTitleMarkers(p.title);
+    markers.newSeries = markers.newSeries || p.isNew;
+    for (std::string& name : MarkerCategories(markers)) categories.push_back(std::move(name));
+    if (!categories.empty()) ical.Line("CATEGORIES", CategoryList(categories));
     if (options.alerts) {
       ical.Begin("VALARM");
       ical.Line("ACTION", "DISPLAY");

@@ -1,7 +1,9 @@
 #pragma once
 // The watch marks as an iCalendar file (RFC 5545): one VEVENT per marked
 // programme found on its stored data page, with a display alarm at the alert
-// lead time when alerts are on.
+// lead time when alerts are on. An event's UID names the programme (date,
+// entry, station, start), not its place on the page, so a calendar that
+// imports the file again updates the same programme.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -16,6 +18,10 @@ struct ICalendarExportOptions {
   // Listing date YYYYMMDD -> the day's watch list as stored (CP932,
   // "012308GooTv,004508GooTv,").
   std::map<int, std::string> watchLists;
+  // With days > 0 only the marks of the listing days firstDate to
+  // firstDate + days - 1 (a calendar subscription of the days ahead).
+  int firstDate = 0;
+  int days = 0;
   bool alerts = true;
   int alertMinutes = 1;
   int64_t now = 0;  // seconds since 1970 (UTC), the DTSTAMP of every event
@@ -24,7 +30,8 @@ struct ICalendarExportOptions {
 };
 
 // The "Watch" lists and "Window"/"Alert", "Window"/"AlertMinute" of the
-// settings, the current time, the folders of the data folder. Only reads.
+// settings, the current time and listing date, the folders of the data
+// folder. Only reads.
 ICalendarExportOptions DefaultICalendarExportOptions();
 
 // Writes the calendar. Marks whose programme is not on its page are

@@ -12,20 +12,23 @@ struct GenreName {
   std::string_view en;
 };
 
-// The programme genres the listing sites number 00 to 15.
+// The programme genres the listing sites number 00 to 15. The English names
+// are the content names of the DVB service information tables (ETSI EN 300
+// 468), spelled exactly as there, since media centres match them as text;
+// "Other" has no such name.
 constexpr std::array<GenreName, 16> kGenres{{
-    {"ニュース／報道", "News"},
+    {"ニュース／報道", "News / Current affairs"},
     {"スポーツ", "Sports"},
-    {"情報／ワイドショー", "Information"},
-    {"ドラマ", "Drama"},
-    {"音楽", "Music"},
-    {"バラエティ", "Variety"},
-    {"映画", "Movie"},
-    {"アニメ／特撮", "Animation"},
-    {"ドキュメンタリー／教養", "Documentary"},
-    {"劇場／公演", "Theatre"},
-    {"趣味／教育", "Education"},
-    {"福祉", "Welfare"},
+    {"情報／ワイドショー", "Magazines / Reports / Documentary"},
+    {"ドラマ", "Movie / Drama"},
+    {"音楽", "Music / Ballet / Dance"},
+    {"バラエティ", "Show / Game show"},
+    {"映画", "Movie / Drama"},
+    {"アニメ／特撮", "Children's / Youth programmes"},
+    {"ドキュメンタリー／教養", "Education / Science / Factual topics"},
+    {"劇場／公演", "Arts / Culture (without music)"},
+    {"趣味／教育", "Leisure hobbies"},
+    {"福祉", "Social / Political issues / Economics"},
     {"", ""},
     {"", ""},
     {"", ""},

@@ -12,6 +12,8 @@ namespace kanro::exports {
 struct ListingChannel {
   std::string name;  // display name
   std::string link;  // the site's channel page, empty when the page has no link
+  std::string number;  // the channel number as a viewer knows it, when a source gives one
+  std::string icon;    // the address of the station's logo, when the page shows one
 };
 
 // A wall-clock moment: the date (YYYYMMDD) and minutes after its midnight.

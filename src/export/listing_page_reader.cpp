@@ -196,6 +196,7 @@ struct CellContent {
   std::string detailUrl;
   std::string watchId;
   std::string link;  // the first link of any kind
+  std::string image;  // the first image with a web address
 };
 
 struct OpenElement {
@@ -242,10 +243,13 @@ CellContent ReadCell(std::string_view content) {
       if (token.name == "img") {
         const std::string_view src = token.Attribute("src");
         if (!hidden && src.size() >= 11 && src.substr(src.size() - 11) == "shinban.gif") cell.isNew = true;
+        if (!hidden && cell.image.empty() && IsWebAddress(AttributeText(src))) cell.image = AttributeText(src);
         continue;
       }
       if (token.name == "br") {
         if (!hidden) cell.text += ' ';
+        // A line break of the description stays one for the exports.
+        if (!hidden && top && top->description) cell.description += '\n';
         continue;
       }
       if (token.name == "a") {
@@ -283,7 +287,7 @@ CellContent ReadCell(std::string_view content) {
     }
   }
   for (std::string& strong : cell.strongs) strong = TrimmedText(strong);
-  cell.description = TrimmedText(cell.description);
+  cell.description = TrimmedLines(cell.description);
   cell.text = TrimmedText(cell.text);
   return cell;
 }
@@ -348,6 +352,7 @@ ChannelRow FindChannelRow(std::string_view page, const Table& table) {
         ListingChannel channel;
         channel.name = content.text;
         channel.link = IsWebAddress(content.link) ? content.link : std::string();
+        channel.icon = content.image;
         result.columns.push_back(cell.col);
         result.channels.push_back(std::move(channel));
       }

@@ -31,6 +31,7 @@ int DownloadThread(DOWNLOADPARAM* param) {
     const int days = std::clamp(param->days, 0, kMaxDownloadDays);
     param->failedPage.clear();
     param->failure.clear();
+    param->marksDropped.clear();
     std::set<std::string> renewedHeads;
     {
       CHtmlProducerFactory factory;
@@ -49,6 +50,8 @@ int DownloadThread(DOWNLOADPARAM* param) {
           if (producer->Produce()) {
             // Once per entry; a skipped page leaves it to the next day.
             if (producer->WroteHeadPage()) renewedHeads.insert(headPage);
+            if (!producer->MarksDroppedText().empty())
+              param->marksDropped.push_back(producer->MarksDroppedText());
           } else {
             param->failedPage = producer->PageName();
             param->failure = producer->FailureText();
@@ -58,7 +61,14 @@ int DownloadThread(DOWNLOADPARAM* param) {
           }
         }
       }
-      if (exitCode == 0 && param->window) param->window->Send(app::UM_TASKRESULT, app::TASK_DOWNLOAD_DONE, 0);
+      if (exitCode == 0 && param->window) {
+        if (!param->marksDropped.empty()) {
+          std::string notice;
+          for (const std::string& text : param->marksDropped) notice += (notice.empty() ? "" : " / ") + text;
+          param->window->Send(app::UM_STATUSTEXT, 0, reinterpret_cast<intptr_t>(notice.c_str()));
+        }
+        param->window->Send(app::UM_TASKRESULT, app::TASK_DOWNLOAD_DONE, 0);
+      }
       param->onceADay = false;
     }  // the catalogue and its producers go here
   }    // and the busy marker here

@@ -4,6 +4,7 @@
 // page. Runs synchronously on the calling thread; callers start the worker.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/messages.h"
 
@@ -28,11 +29,16 @@ struct DOWNLOADPARAM {
   // the status text saying why (CP932). Empty after a run that completed.
   std::string failedPage;
   std::string failure;
+  // Filled by the run: per page that lost watch marks because their
+  // programme left the schedule, the status text naming them (CP932).
+  std::vector<std::string> marksDropped;
 };
 
 // The run. Sends UM_TASKRESULT 0 when every page was handled and returns 0;
 // posts UM_TASKRESULT 4 when a page failed or the run was cancelled and
-// returns 1 (the failing page also sent its reason as UM_STATUSTEXT). Owns
+// returns 1 (the failing page also sent its reason as UM_STATUSTEXT). A run
+// in which marks were dropped says so again in a last UM_STATUSTEXT before
+// it reports success, so that the notice outlasts the next page's. Owns
 // g_pNetBusy while it runs and clears g_bCancel at the end.
 int DownloadThread(DOWNLOADPARAM* param);
 

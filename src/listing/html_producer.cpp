@@ -17,6 +17,7 @@
 #include "app/clock.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
+#include "export/watch_mark_carry.h"
 #include "net/http_request.h"
 #include "net/raw_download.h"
 #include "net/url_parts.h"
@@ -254,6 +255,7 @@ bool CHtmlProducer::Produce() {
 bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   static const std::string converting = Cp932("を整形中");
   m_strFailure.clear();
+  m_strMarksDropped.clear();
   m_bWroteHead = false;
   if (!m_pCreater) return Fail(std::string());
   m_pCreater->RequireCompleteListing(true);
@@ -263,6 +265,12 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   std::error_code ec;
   std::filesystem::create_directories(headPage.parent_path(), ec);
   std::filesystem::create_directories(dataPage.parent_path(), ec);
+
+  // The marks of the page name programmes by their place on it: read what
+  // they name before anything is rewritten, and carry them to the same
+  // programmes on the page as rewritten.
+  const std::string name = PageName();
+  exports::WatchMarkCarry marks(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
 
   // An existing header page is kept unless it is to be renewed; either way
   // it is replaced only by a complete new one.
@@ -275,6 +283,11 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
   if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
+  const std::string dropped = marks.Finish();
+  if (!dropped.empty()) {
+    m_strMarksDropped = status + Cp932("：") + dropped;
+    SendText(app::UM_STATUSTEXT, 0, m_strMarksDropped);
+  }
   return true;
 }
 

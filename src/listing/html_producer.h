@@ -43,6 +43,10 @@ class CHtmlProducer {
   // Why the last Produce or ConvertPage failed (CP932), e.g.
   // "番組表が途中で切れています"; empty after success.
   const std::string& FailureReason() const { return m_strFailure; }
+  // The status text the last Produce or ConvertPage showed for watch marks
+  // it had to drop because their programme left the page (CP932,
+  // "3/9（水）東京都【地上波】：「…」は…"); empty when none was dropped.
+  const std::string& MarksDroppedText() const { return m_strMarksDropped; }
   // True when the last Produce or ConvertPage wrote the header page.
   bool WroteHeadPage() const { return m_bWroteHead; }
   // The status text shown for that failure: StatusText, then the reason.
@@ -83,6 +87,7 @@ class CHtmlProducer {
   void Send(unsigned message, uintptr_t wParam, intptr_t lParam);
 
   std::string m_strFailure;
+  std::string m_strMarksDropped;
   bool m_bWroteHead = false;
 };
 

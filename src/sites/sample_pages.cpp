@@ -245,6 +245,8 @@ class PageWriter {
 
 struct Layout {
   const TypeInfo* type = nullptr;
+  std::vector<std::string> channels;  // names in column order (UTF-8)
+  std::vector<std::string> codes;     // the goo channel page of each
   std::vector<SampleProgramme> programmes;
   std::vector<int> sentences;  // per programme: how many description sentences
 };
@@ -288,7 +290,7 @@ std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint
   const TypeInfo& type = *layout.type;
   PageWriter page(options.lineEnd, lineSeed);
   const std::string date8 = Date8(options.year, options.month, options.day);
-  const std::string columns = std::to_string(type.channels.size());
+  const std::string columns = std::to_string(layout.channels.size());
   int py = options.year, pm = options.month, pd = options.day;
   ShiftDate(py, pm, pd, -1);
   int ny = options.year, nm = options.month, nd = options.day;
@@ -310,11 +312,9 @@ std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint
   page.Line("<!--ch_top-->");
   page.Line("<tr>");
   page.Line("<th width=\"4%\" align=\"center\">時</th>");
-  for (size_t c = 0; c < type.channels.size(); ++c) {
-    char number[32];
-    std::snprintf(number, sizeof number, "%02zu", c + 1);
+  for (size_t c = 0; c < layout.channels.size(); ++c) {
     page.Line(std::string("<th align=\"center\" valign=\"middle\" width=\"11%\" class=\"showbg\"><a href=\"/contents/ch/") +
-              options.locationCode + "/" + number + ".html\">" + type.channels[c] + "</a></th>");
+              options.locationCode + "/" + layout.codes[c] + ".html\">" + layout.channels[c] + "</a></th>");
   }
   page.Line("<th width=\"4%\" align=\"center\">時</th>");
   page.Line("</tr>");
@@ -377,12 +377,12 @@ std::string YahooPage(const SamplePageOptions& options, const Layout& layout, ui
   ShiftDate(py, pm, pd, -1);
   int ny = options.year, nm = options.month, nd = options.day;
   ShiftDate(ny, nm, nd, 1);
-  const std::string width = std::to_string(95 / static_cast<int>(type.channels.size())) + "%";
+  const std::string width = std::to_string(95 / static_cast<int>(layout.channels.size())) + "%";
 
   std::string stationRow = "\t<tr bgcolor = \"#FFFFFF\"><td class=\"scroller\" width='1%'>時</td>";
-  for (size_t c = 0; c < type.channels.size(); ++c)
+  for (size_t c = 0; c < layout.channels.size(); ++c)
     stationRow += "<td class=\"station\"><a href=\"/listings/station/?a=" + options.locationCode + "&id=" +
-                  std::to_string(c + 1) + "\">" + type.channels[c] + "</a></td>";
+                  std::to_string(c + 1) + "\">" + layout.channels[c] + "</a></td>";
   stationRow += "<td class=\"scroller\" width='1%'>時</td></tr>";
 
   page.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
@@ -492,9 +492,11 @@ std::vector<SampleProgramme> SampleSchedule(const SamplePageOptions& options) {
   std::vector<SampleProgramme> programmes;
   const TypeInfo* type = FindType(options.typeKey);
   if (!type) return programmes;
+  if (!options.schedule.empty()) return options.schedule;
+  const size_t channels = options.stations.empty() ? type->channels.size() : options.stations.size();
   const std::vector<Genre>& genres = IsGooSampleType(options.typeKey) ? TvGenres() : RadioGenres();
   Random random(OptionsHash(options, "schedule"));
-  for (size_t c = 0; c < type->channels.size(); ++c) {
+  for (size_t c = 0; c < channels; ++c) {
     int minute = kDayStart;
     while (minute < kDayEnd) {
       SampleProgramme p;
@@ -535,6 +537,20 @@ std::string GenerateSamplePage(const SamplePageOptions& options) {
   Layout layout;
   layout.type = FindType(options.typeKey);
   if (!layout.type) return PlainPage(options);
+  for (size_t c = 0; c < layout.type->channels.size(); ++c) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%02zu", c + 1);
+    layout.channels.emplace_back(layout.type->channels[c]);
+    layout.codes.emplace_back(number);
+  }
+  if (!options.stations.empty()) {
+    layout.channels.clear();
+    layout.codes.clear();
+    for (const SampleStation& station : options.stations) {
+      layout.channels.push_back(station.name);
+      layout.codes.push_back(station.code);
+    }
+  }
   layout.programmes = SampleSchedule(options);
   Distribute(layout, 0);
   std::string page = Render(options, layout);

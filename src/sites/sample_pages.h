@@ -19,6 +19,23 @@ namespace kanro::sites {
 
 enum class SampleLineEnd { Lf, CrLf, Mixed };
 
+// A station of a page in place of the type's own (for line-up changes).
+struct SampleStation {
+  std::string name;  // UTF-8
+  std::string code;  // the code of its goo channel page ("0024")
+};
+// One programme of a sample page, for tests that look for it after conversion.
+struct SampleProgramme {
+  int channel = 0;          // column, 0-based
+  int startMinute = 0;      // minutes after midnight of the listing date; 300 = 5:00, 1500 = 1:00 next day
+  int durationMinutes = 0;
+  std::string timeText;     // "5:00", "0:30" (UTF-8)
+  std::string title;        // UTF-8, without markup
+  int genre = 0;            // the NN of genre_NN
+  bool isNew = false;       // carries the new-series mark
+  std::string gcode;        // decimal G-code
+};
+
 struct SamplePageOptions {
   std::string typeKey = "GooTv";   // one of the five listing type keys
   std::string locationCode = "008";  // goo code ("008") or Yahoo code ("23")
@@ -36,19 +53,13 @@ struct SamplePageOptions {
   // and descriptions appear only as padding towards targetBytes.
   bool realistic = false;
   SampleLineEnd lineEnd = SampleLineEnd::Lf;
+  // Not empty: the page shows these stations instead of the type's.
+  std::vector<SampleStation> stations;
+  // Not empty: the page shows these programmes instead of the drawn ones
+  // (for schedule changes: take SampleSchedule, change it, set it here).
+  std::vector<SampleProgramme> schedule;
 };
 
-// One programme of a sample page, for tests that look for it after conversion.
-struct SampleProgramme {
-  int channel = 0;          // column, 0-based
-  int startMinute = 0;      // minutes after midnight of the listing date; 300 = 5:00, 1500 = 1:00 next day
-  int durationMinutes = 0;
-  std::string timeText;     // "5:00", "0:30" (UTF-8)
-  std::string title;        // UTF-8, without markup
-  int genre = 0;            // the NN of genre_NN
-  bool isNew = false;       // carries the new-series mark
-  std::string gcode;        // decimal G-code
-};
 
 // True for the three goo type keys, false for the two Yahoo keys.
 bool IsGooSampleType(std::string_view typeKey);

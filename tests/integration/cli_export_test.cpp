@@ -9,6 +9,7 @@
 
 #include "app/listing_time.h"
 #include "app/settings_store.h"
+#include "export/channel_ids.h"
 #include "export/listing_page_reader.h"
 #include "fixtures/listing_server.h"
 #include "sites/sample_pages.h"
@@ -174,7 +175,11 @@ TEST_F(CliExportTest, ICalendarOfTheWatchMarksParsesWithTheExpectedEvents) {
     const auto found = std::find_if(page.day.programmes.begin(), page.day.programmes.end(),
                                     [&](const exports::ListingProgramme& p) { return p.watchId == id; });
     ASSERT_NE(found, page.day.programmes.end());
-    expected += std::to_string(date) + "-08GooTv-" + id + "@kanro|" + found->title + "|" +
+    // The UID names the programme: date, entry, station and start.
+    const std::string station = exports::StationTokens(page.day.channels)[found->channel];
+    char clock[32];
+    std::snprintf(clock, sizeof clock, "%02d%02d", found->startMinute / 60, found->startMinute % 60);
+    expected += std::to_string(date) + "-08GooTv-" + station + "-" + clock + "@kanro|" + found->title + "|" +
                 UtcText(date, found->startMinute) + "|" + UtcText(date, found->stopMinute) + "|-600\n";
   }
   std::istringstream lines(parsed.out);
@@ -200,10 +205,53 @@ TEST_F(CliExportTest, ICalendarOfTheWatchMarksParsesWithTheExpectedEvents) {
   EXPECT_EQ(Count(missing.out, "BEGIN:VEVENT"), 3u);
 }
 
+// Pages downloaded for entries the programme list no longer holds (a
+// download with --programs) are exported all the same; --programs narrows the
+// export; a range without any page is a failure with its reason, and the file
+// a media centre reads is left as it was.
+TEST_F(CliExportTest, EveryEntryWithPagesUnlessProgramsNarrowsAndNothingFoundFails) {
+  const size_t goo = Scheduled(Day(0), "GooTv", "008") + Scheduled(Day(1), "GooTv", "008");
+  const size_t yahoo = Scheduled(Day(0), "YahooAm", "28") + Scheduled(Day(1), "YahooAm", "28");
+  WriteProfileString("Download", "Programs", "47YahooFm,");
+  ProcessResult all = Cli({"export", "xmltv"});
+  ASSERT_EQ(all.exitCode, 0) << all.err;
+  EXPECT_EQ(Count(all.out, "<programme "), goo + yahoo);
+
+  ProcessResult narrowed = Cli({"export", "xmltv", "--programs", "13YahooAm,"});
+  ASSERT_EQ(narrowed.exitCode, 0) << narrowed.err;
+  EXPECT_EQ(Count(narrowed.out, "<programme "), yahoo);
+  EXPECT_EQ(Count(narrowed.out, "<channel "), 5u);
+
+  const fs::path file = data_.path().parent_path() / (data_.path().filename().string() + "-kept.xml");
+  WriteAll(file, "the guide of yesterday");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"export", "xmltv", "--programs", "47YahooFm,", "--output", file.string()},
+        {"export", "xmltv", "--from", std::to_string(Day(5)), "--output", file.string()}}) {
+    ProcessResult none = Cli(args);
+    EXPECT_EQ(none.exitCode, 1) << args[3];
+    EXPECT_NE(none.err.find("nothing was exported"), std::string::npos) << none.err;
+    EXPECT_EQ(none.out.find("written:"), std::string::npos) << none.out;
+    EXPECT_EQ(ReadAll(file), "the guide of yesterday");
+  }
+  fs::remove(file);
+}
+
+TEST_F(CliExportTest, ICalendarDaysTakesTheMarksOfTheDaysAhead) {
+  WriteProfileString("Watch", std::to_string(Day(0)).c_str(), "000308GooTv,");
+  WriteProfileString("Watch", std::to_string(Day(1)).c_str(), "002008GooTv,");
+  ProcessResult one = Cli({"export", "ical", "--days", "1"});
+  ASSERT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_EQ(Count(one.out, "BEGIN:VEVENT"), 1u);
+  EXPECT_NE(one.out.find("UID:" + std::to_string(Day(0)) + "-"), std::string::npos);
+  ProcessResult two = Cli({"export", "ical", "--days", "2"});
+  EXPECT_EQ(Count(two.out, "BEGIN:VEVENT"), 2u);
+}
+
 TEST_F(CliExportTest, BadArgumentsAreUsageErrors) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"export"}, {"export", "pdf"}, {"export", "xmltv", "--days", "0"},
-        {"export", "xmltv", "--from", "20110230"}, {"export", "xmltv", "--days"}, {"export", "ical", "--days", "2"}}) {
+        {"export", "xmltv", "--from", "20110230"}, {"export", "xmltv", "--days"}, {"export", "ical", "--days", "0"},
+        {"export", "ical", "--from", "20110309"}, {"export", "xmltv", "--programs", "Tokyo"}}) {
     ProcessResult r = Cli(args);
     EXPECT_EQ(r.exitCode, 2) << args.back();
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
