@@ -98,7 +98,7 @@ int RunConvert(std::vector<std::string>& args) {
                    "pages that existed are unchanged\n",
                    file.c_str(), entry.c_str());
     } else {
-      std::fprintf(stderr, "kanro-cli convert: %s: %s; pages that existed are unchanged\n", file.c_str(),
+      std::fprintf(stderr, "kanro-cli convert: %s: %s (pages that existed are unchanged)\n", file.c_str(),
                    reason.c_str());
     }
     return 1;

@@ -218,6 +218,15 @@ TEST_F(CliDownloadTest, ConvertRejectsBadInputInPlainWords) {
   WriteAll(empty, "<html><body>no listing today</body></html>\n");
   ProcessResult nothing = Cli(data_.path(), {"convert", "--entry", "08YahooAm", "--date", "20110309", empty.string()});
   EXPECT_EQ(nothing.exitCode, 1);
+  EXPECT_NE(nothing.err.find("番組表が見つかりません"), std::string::npos) << nothing.err;
+  EXPECT_EQ(ReadAll(existing), "good page");
+  // A page cut off inside the listing says so.
+  const std::string whole = ReadAll(saved);
+  const fs::path cut = data_.path() / "cut.html";
+  WriteAll(cut, whole.substr(0, whole.size() / 2));
+  ProcessResult cutOff = Cli(data_.path(), {"convert", "--entry", "08YahooAm", "--date", "20110309", cut.string()});
+  EXPECT_EQ(cutOff.exitCode, 1);
+  EXPECT_NE(cutOff.err.find("番組表が途中で切れています"), std::string::npos) << cutOff.err;
   EXPECT_EQ(ReadAll(existing), "good page");
 
   ProcessResult good = Cli(data_.path(), {"convert", "--entry", "08YahooAm", "--date", "20110309", saved.string()});

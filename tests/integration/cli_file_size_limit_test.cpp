@@ -74,7 +74,7 @@ TEST_F(CliFileSizeLimitTest, ConvertFailsAndKeepsThePageThatWasThere) {
 
   const ProcessResult r = LimitedCli({"convert", "--entry", "08GooTv", "--date", "20110309", saved.string()});
   EXPECT_EQ(r.exitCode, 1) << r.err;
-  EXPECT_NE(r.err.find("could not be written"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("に書き込めません"), std::string::npos) << r.err;
   EXPECT_EQ(ReadAll(page), "good page");
   EXPECT_EQ(OtherFiles(data_ / "Data", {"2011030908GooTv.htm"}), std::vector<std::string>{});
   EXPECT_EQ(OtherFiles(data_ / "Head", {"08GooTv.htm"}), std::vector<std::string>{});
