@@ -113,7 +113,8 @@ QMenu* CMainFrame::createPopupMenu() {
 }
 
 CMainFrame::~CMainFrame() {
-  if (!m_bClosed && !m_bResetDone) SaveSelectorIndex();
+  if (m_end != EndState::Closed && m_end != EndState::ClosedAfterReset && m_end != EndState::ResetDone)
+    SaveSelectorIndex();
   // The orchestration waits for a running worker, whose last messages still
   // reach this window and its view, so it goes first.
   m_orchestrator.reset();
@@ -701,29 +702,33 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (!m_bClosed) {
+  if (m_end != EndState::Closed && m_end != EndState::ClosedAfterReset) {
     if (!m_orchestrator->PrepareClose()) {
       // The worker is cancelled; the window closes once it has ended.
-      m_bClosing = true;
+      if (m_end == EndState::Open) m_end = EndState::CloseWaiting;
       event->ignore();
       return;
     }
-    if (!m_bResetDone) {
+    // After a reset nothing of this session is written back.
+    if (m_end == EndState::ResetDone) {
+      m_end = EndState::ClosedAfterReset;
+    } else {
       SaveSelectorIndex();
       SaveLayout();
+      m_end = EndState::Closed;
     }
-    m_bClosed = true;
   }
   event->accept();
   QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::OnReadyToClose() {
-  if (m_pendingReset != 0) {
-    RunReset(m_pendingReset == 1);
-    return;
+  switch (m_end) {
+    case EndState::ResetWaitingWithPages: RunReset(true); break;
+    case EndState::ResetWaitingKeepPages: RunReset(false); break;
+    case EndState::CloseWaiting: close(); break;
+    default: break;
   }
-  if (m_bClosing) close();
 }
 
 }  // namespace kanro::frame

@@ -211,10 +211,18 @@ class CMainFrame : public QMainWindow,
 
   bool m_bInitialUpdateDone = false;
   std::atomic<bool> m_bUserRestored{false};  // also read by a worker's warning
-  bool m_bClosing = false;
-  bool m_bClosed = false;
-  bool m_bResetDone = false;
-  int m_pendingReset = 0;  // 0 none, 1 with pages, 2 without
+  // How the window is on its way out: a close or a reset waits for the
+  // worker to end; after a reset nothing of the session is saved.
+  enum class EndState {
+    Open,
+    CloseWaiting,            // close asked while a worker ends
+    ResetWaitingWithPages,   // reset asked, pages to be removed too
+    ResetWaitingKeepPages,   // reset asked, pages kept
+    ResetDone,               // settings and files removed; closing
+    Closed,
+    ClosedAfterReset,
+  };
+  EndState m_end = EndState::Open;
   int m_exitCode = 0;
 };
 

@@ -22,31 +22,16 @@
 #include "frame/logic/version_verdict.h"
 #include "frame/main_frame.h"
 #include "settings/setting_property_sheet.h"
+#include "settings/question_box.h"
 #include "taskpane/ui/task_pane.h"
 #include "view/ui/kanro_view.h"
 
 #include <QComboBox>
 
 namespace kanro::frame {
-namespace {
-
-// A message box with Japanese button texts and no icon unless asked.
-int AskBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
-           QMessageBox::Icon icon = QMessageBox::NoIcon) {
-  QMessageBox box(icon, title, text, buttons, parent);
-  box.setTextFormat(Qt::PlainText);
-  if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
-  if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
-  if (QAbstractButton* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("キャンセル"));
-  if (QAbstractButton* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("OK"));
-  return box.exec();
-}
-
-}  // namespace
 
 int CMainFrame::ShowMessage(const QString& text, int buttons, int icon) {
-  return AskBox(this, QStringLiteral("Kanro"), text, QMessageBox::StandardButtons(buttons),
-                static_cast<QMessageBox::Icon>(icon));
+  return settings::AskQuestion(this, static_cast<QMessageBox::Icon>(icon), text, QMessageBox::StandardButtons(buttons));
 }
 
 void CMainFrame::OnCheckVersion() {
@@ -108,26 +93,24 @@ void CMainFrame::OnResetProgram() {
                                                 "ダウンロードした番組表ファイルも削除しますか？"),
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoIcon);
   if (answer != QMessageBox::Yes && answer != QMessageBox::No) return;
-  m_pendingReset = answer == QMessageBox::Yes ? 1 : 2;
+  m_end = answer == QMessageBox::Yes ? EndState::ResetWaitingWithPages : EndState::ResetWaitingKeepPages;
   // A running worker is cancelled and ended first, so nothing it does lands
   // after the reset; readyToClose continues here.
-  if (m_orchestrator->PrepareClose()) RunReset(m_pendingReset == 1);
+  if (m_orchestrator->PrepareClose()) RunReset(m_end == EndState::ResetWaitingWithPages);
 }
 
 void CMainFrame::RunReset(bool withPages) {
-  m_pendingReset = 0;
+  m_end = EndState::ResetDone;
   RemoveFiles(ResetFileList(app::DataDir(), withPages));
   app::DeleteAllProfileValues();
   SelectIndex(-1);
-  m_bResetDone = true;
   close();
 }
 
 void CMainFrame::OnEditCss() {
   const QString path = QString::fromStdString(app::StylesheetPath().string());
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    AskBox(this, QStringLiteral("Kanro"), path + QStringLiteral(" が開けませんでした。"), QMessageBox::Ok,
-           QMessageBox::Information);
+    ShowMessage(path + QStringLiteral(" が開けませんでした。"), QMessageBox::Ok, QMessageBox::Information);
 }
 
 void CMainFrame::OnExport(ExportKind kind) {
@@ -157,8 +140,7 @@ void CMainFrame::OnExport(ExportKind kind) {
     if (report.marksNotFound > 0)
       text += QStringLiteral("\n番組表に見つからなかった視聴予定: %1 件").arg(report.marksNotFound);
   }
-  AskBox(this, QStringLiteral("Kanro"), text, QMessageBox::Ok,
-         written ? QMessageBox::Information : QMessageBox::Warning);
+  ShowMessage(text, QMessageBox::Ok, written ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void CMainFrame::OnHomePage() { QDesktopServices::openUrl(QUrl(HomePageAddress())); }

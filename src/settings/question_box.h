@@ -1,6 +1,6 @@
 #pragma once
-// The message boxes of the settings sheet: caption "Kanro", plain text,
-// buttons はい / いいえ / キャンセル. Tests answer them through a handler.
+// The program's message boxes: caption "Kanro", plain text, buttons はい /
+// いいえ / キャンセル / OK. Tests answer them through a handler.
 #include <QMessageBox>
 #include <QString>
 #include <functional>
@@ -13,6 +13,9 @@ using QuestionHandler = std::function<QMessageBox::StandardButton(const QString&
 // When set, questions and notices go to the handler instead of a box.
 void SetQuestionHandlerForTesting(QuestionHandler handler);
 
+// Any buttons and icon; the button the user chose.
+QMessageBox::StandardButton AskQuestion(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                        QMessageBox::StandardButtons buttons);
 // Yes, No or Cancel, with the question icon.
 QMessageBox::StandardButton AskYesNoCancel(QWidget* parent, const QString& text);
 // Yes or No, with the question icon.

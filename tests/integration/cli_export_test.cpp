@@ -16,6 +16,7 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/text_count.h"
+#include "support/test_environment.h"
 
 namespace kanro::test {
 namespace {
@@ -162,7 +163,7 @@ TEST_F(CliExportTest, ICalendarOfTheWatchMarksParsesWithTheExpectedEvents) {
 
   ProcessResult r = Cli({"export", "ical", "--output", file.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  ProcessResult parsed = RunProcess("/usr/bin/python3", {"-c", kParseCalendar, file.string()});
+  ProcessResult parsed = RunProcess(kDebianPython, {"-c", kParseCalendar, file.string()});
   fs::remove(file);
   ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
 

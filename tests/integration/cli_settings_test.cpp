@@ -17,6 +17,7 @@
 #include "support/process.h"
 #include "support/raw_server.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 #include "text/codepage.h"
 
 namespace {
@@ -119,7 +120,7 @@ TEST_F(CliSettingsTest, AFullDataFolderDoesNotStopTheSettings) {
   const fs::path mount = data_ / "full";
   fs::create_directories(mount / "Data");
   const std::string command = "mount -t tmpfs -o size=64k tmpfs '" + mount.string() + "' 2>/dev/null";
-  if (geteuid() != 0 || std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+  if (!kanro::test::RunsAsRoot() || std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
   struct Unmount {
     std::string path;
     ~Unmount() { (void)std::system(("umount '" + path + "'").c_str()); }

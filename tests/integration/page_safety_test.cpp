@@ -19,6 +19,7 @@
 #include "sites/goo_html_creater.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
 namespace kanro {
 namespace {
@@ -221,11 +222,10 @@ class PageSafetyTest : public testing::Test {
 
   // The faults html5lib finds, one "FILE<TAB>REASON" line each.
   static std::string Faults(const std::vector<std::string>& pages) {
-    const char* source = std::getenv("KANRO_SOURCE_DIR");
-    const fs::path oracle = fs::path(source ? source : ".") / "tests/integration/page_safety_oracle.py";
+    const fs::path oracle = test::SourceDir() / "tests/integration/page_safety_oracle.py";
     test::ProcessOptions options;
     options.timeoutMs = 600000;
-    const test::ProcessResult result = test::RunProcess("/usr/bin/python3", [&] {
+    const test::ProcessResult result = test::RunProcess(test::kDebianPython, [&] {
       std::vector<std::string> args = {oracle.string()};
       args.insert(args.end(), pages.begin(), pages.end());
       return args;

@@ -21,6 +21,7 @@
 #include "support/local_http_server.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
 extern char** environ;
 
@@ -90,7 +91,7 @@ class Tinyproxy {
 class TinyproxyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (access(kTinyproxy, X_OK) != 0) GTEST_SKIP() << "tinyproxy is not installed";
+    if (!kanro::test::IsInstalled(kTinyproxy)) GTEST_SKIP() << "tinyproxy is not installed";
     for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
       unsetenv(name);
     kanro::app::DeleteAllProfileValues();

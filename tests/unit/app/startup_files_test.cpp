@@ -15,6 +15,7 @@
 #include "app/version.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 #include "text/codepage.h"
 
 namespace {
@@ -53,7 +54,7 @@ fs::path ShippedRes() {
 class StartupFilesTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (!std::getenv("KANRO_SOURCE_DIR")) GTEST_SKIP() << "KANRO_SOURCE_DIR names the source tree";
+    if (kanro::test::SourceDir().empty()) GTEST_SKIP() << "KANRO_SOURCE_DIR names the source tree";
     kanro::app::SetShippedDir(ShippedRes());
     kanro::app::SetDataDir(dir_.path());
   }
