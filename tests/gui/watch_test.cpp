@@ -399,9 +399,12 @@ class IepgHandoverTest : public testing::Test {
       openedBytes_.push_back(kanro::test::ReadAll(url.toLocalFile().toStdString()));
       return true;
     });
+    // The page stands for the data folder's pages.
+    kanro::app::SetDataDir(temp_.path());
     profile_ = kanro::view::CreateViewProfile();
     page_ = new kanro::view::ViewPage(profile_);
     page_->onIepgLink = [this](const QUrl& url) {
+      page_->ExpectLoad(url);
       page_->runJavaScript(QStringLiteral("window.frames['iepg'].location.replace(%1)")
                                .arg(QStringLiteral("'") + QString::fromUtf8(url.toEncoded()) + QStringLiteral("'")),
                            QWebEngineScript::ApplicationWorld);
@@ -432,7 +435,9 @@ class IepgHandoverTest : public testing::Test {
                               "<iframe src=\"" + base + "/iepg.tvpi?id=2011030902_2000\" width=\"0\" height=\"0\"></iframe>"
                               "<iframe name=\"iepg\" width=\"0\" height=\"0\"></iframe></body></html>");
     SignalCounter loaded(page_, &QWebEnginePage::loadFinished);
-    page_->load(QUrl::fromLocalFile(QString::fromStdString((temp_ / "page.htm").string())));
+    const QUrl page = QUrl::fromLocalFile(QString::fromStdString((temp_ / "page.htm").string()));
+    page_->ExpectLoad(page);
+    page_->load(page);
     ASSERT_TRUE(loaded.wait(20000));
   }
 
