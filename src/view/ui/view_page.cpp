@@ -28,12 +28,12 @@ RemoteRequestBlocker::RemoteRequestBlocker(const IepgHandover* handover, QObject
 void RemoteRequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
   const QUrl url = info.requestUrl();
   const bool subFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
-  if (ShouldBlockRequest(url, subFrame, ServiceAddress(), app::DataDir())) {
-    info.block(true);
-    return;
-  }
   // A frame may fetch an iEPG file only right after the user clicked its link.
-  if (IsIepgAddress(url) && !(m_handover && m_handover->IsExpected(url))) info.block(true);
+  if (ShouldBlockRequest(url, subFrame, ServiceAddress(), app::DataDir()) ||
+      (IsIepgAddress(url) && !(m_handover && m_handover->IsExpected(url)))) {
+    info.block(true);
+    Q_EMIT blocked(url);
+  }
 }
 
 namespace {
@@ -187,7 +187,7 @@ bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame, bool prog
   switch (DecideNavigation(url, source, ServiceAddress(), app::DataDir())) {
     case NavigationDecision::Allow:
       // The hidden frame's load of an iEPG file follows a click on its link.
-      if (IsIepgAddress(url)) return handover != nullptr && handover->IsExpected(url);
+      if (IsIepgAddress(url) && !(handover && handover->IsExpected(url))) break;
       return true;
     case NavigationDecision::WatchLink:
       if (onWatchLink) onWatchLink(url);
@@ -202,8 +202,9 @@ bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame, bool prog
       OpenWithDesktop(url);
       return false;
     case NavigationDecision::Refuse:
-      return false;
+      break;
   }
+  Q_EMIT refused(url);
   return false;
 }
 

@@ -28,6 +28,10 @@ class RemoteRequestBlocker : public QWebEngineUrlRequestInterceptor {
   RemoteRequestBlocker(const IepgHandover* handover, QObject* parent);
   void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
+ Q_SIGNALS:
+  // A request of a page was stopped.
+  void blocked(const QUrl& url);
+
  private:
   const IepgHandover* m_handover;
 };
@@ -57,6 +61,10 @@ class ViewPage : public QWebEnginePage {
   std::function<void(const QUrl&)> onIepgLink;
   // Something for the status bar (CP932), e.g. an iEPG file that was refused.
   std::function<void(const std::string&)> onStatusText;
+
+ Q_SIGNALS:
+  // A navigation was refused: nothing asked for it, or it leads outside.
+  void refused(const QUrl& url);
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
