@@ -5,17 +5,13 @@
 // refusal and blocking signals tell when WebEngine has tried and been stopped.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QSet>
-#include <QTest>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <atomic>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,8 +33,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kanro::test::ClickElement;
 using kanro::test::Eval;
 using kanro::test::SignalCounter;
+using kanro::test::WaitUntil;
 using kanro::view::CKanroView;
 
 class QtEnvironment : public testing::Environment {
@@ -128,17 +126,7 @@ class ConfinementTest : public testing::Test {
 
   // Runs the event loop until every address was refused or blocked.
   bool WaitForAll(const QSet<QString>& refused, const QSet<QString>& blocked) {
-    auto done = [&] { return refused_.contains(refused) && blocked_.contains(blocked); };
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (done()) loop.quit();
-    });
-    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    poll.start();
-    if (!done()) loop.exec();
-    return done();
+    return WaitUntil([&] { return refused_.contains(refused) && blocked_.contains(blocked); });
   }
   static QString Key(const QUrl& url) { return url.adjusted(QUrl::StripTrailingSlash).toString(QUrl::FullyEncoded); }
   static QString Key(const QString& url) { return Key(QUrl(url)); }
@@ -159,23 +147,6 @@ class ConfinementTest : public testing::Test {
                             .arg(QString::fromLatin1(id)))
         .toString();
   }
-  // Clicks an element of a frame's document with the mouse, as a reader would.
-  bool Click(const QString& frame, const QString& id) {
-    const QVariantList xy = Eval(Page(), QStringLiteral("(function () {"
-                                                        "  var w = %1, e = w.document.getElementById('%2');"
-                                                        "  if (!e) return null;"
-                                                        "  var f = w.frameElement.getBoundingClientRect();"
-                                                        "  var r = e.getBoundingClientRect();"
-                                                        "  return [f.left + r.left + r.width / 2, f.top + r.top + r.height / 2];"
-                                                        "})()")
-                                              .arg(frame, id))
-                                .toList();
-    if (xy.size() != 2) return false;
-    QWidget* target = view_->WebView()->focusProxy() ? view_->WebView()->focusProxy() : view_->WebView();
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(xy[0].toInt(), xy[1].toInt()));
-    return true;
-  }
-
   kanro::test::TempDir temp_{"kanro-confine-gui"};
   fs::path root_;
   fs::path outside_;
@@ -256,9 +227,9 @@ TEST_F(ConfinementTest, OnlyAClickInTheDataFrameRunsAWatchCommand) {
   ASSERT_TRUE(StartUp());
   // A watch link in the header frame does nothing; the click in the data
   // frame after it marks its programme, and only that one.
-  ASSERT_TRUE(Click(QStringLiteral("window.frames['head']"), QStringLiteral("headwatch")));
+  ASSERT_TRUE(ClickElement(view_->WebView(), QStringLiteral("window.frames['head'].document"), QStringLiteral("headwatch")));
   SignalCounter marked(view_.get(), &CKanroView::marksApplied);
-  ASSERT_TRUE(Click(QStringLiteral("window.frames['data']"), QStringLiteral("p2w")));
+  ASSERT_TRUE(ClickElement(view_->WebView(), QStringLiteral("window.frames['data'].document"), QStringLiteral("p2w")));
   ASSERT_TRUE(marked.wait(15000));
   EXPECT_EQ(GetProfileString("Watch", "20110309", "-"), "000208GooTv,");
   EXPECT_TRUE(CellClass("p2").contains(QStringLiteral("watch")));

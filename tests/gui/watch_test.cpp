@@ -54,8 +54,10 @@
 
 namespace {
 
+using kanro::test::ClickElement;
 using kanro::test::Eval;
 using kanro::test::SignalCounter;
+using kanro::test::WaitUntil;
 using kanro::test::TestViewHost;
 
 namespace fs = std::filesystem;
@@ -67,47 +69,6 @@ class QtEnvironment : public testing::Environment {
 };
 testing::Environment* const kQtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-
-// Runs the event loop until ready() holds or the time is up; ready() is
-// asked after every event batch of a short timer, never by sleeping.
-bool WaitUntil(const std::function<bool()>& ready, int milliseconds = 15000) {
-  if (ready()) return true;
-  QEventLoop loop;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (ready()) loop.quit();
-  });
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  poll.start();
-  loop.exec();
-  return ready();
-}
-
-// Clicks the element with this id with the mouse, as a reader would.
-// document: a script expression for the document that holds it, seen from
-// the top page.
-bool ClickElement(QWebEngineView* web, const QString& document, const QString& id) {
-  const QVariant point = Eval(web->page(), QStringLiteral("(function (id) {"
-                                                          "  var doc = %1;"
-                                                          "  var e = doc && doc.getElementById(id);"
-                                                          "  if (!e) return null;"
-                                                          "  e.scrollIntoView();"
-                                                          "  var x = 0, y = 0, w = doc.defaultView;"
-                                                          "  while (w.frameElement) {"
-                                                          "    var f = w.frameElement.getBoundingClientRect();"
-                                                          "    x += f.left; y += f.top; w = w.parent;"
-                                                          "  }"
-                                                          "  var r = e.getBoundingClientRect();"
-                                                          "  return [x + r.left + r.width / 2, y + r.top + r.height / 2];"
-                                                          "})('%2')")
-                                                .arg(document, id));
-  const QVariantList xy = point.toList();
-  if (xy.size() != 2) return false;
-  QWidget* target = web->focusProxy() ? web->focusProxy() : web;
-  QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(xy[0].toInt(), xy[1].toInt()));
-  return true;
-}
 
 // One programme cell as the converter writes it: the watch link around the
 // start time and the title, and an iEPG link.
