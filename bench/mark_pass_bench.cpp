@@ -122,6 +122,8 @@ void TimePasses(benchmark::State& state, const Decide& decide, bool settled = fa
     QEventLoop loop;
     waiting = &loop;
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    // The page follows only the loads it was told of, as the view's own do.
+    page->ExpectLoad(kanro::view::PageUrl(folder.page));
     page->load(kanro::view::PageUrl(folder.page));
     loop.exec();
     waiting = nullptr;

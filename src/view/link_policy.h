@@ -1,13 +1,19 @@
 #pragma once
 // What the view does with a navigation or a resource request of its pages.
-// Local pages are shown; watch links ("prp://watch?...") are the program's own
-// commands; iEPG files (".tvpi") are fetched by the hidden frame and handed to
-// the desktop; other web links (http and https only) open in the desktop
-// browser on a click and are never loaded into the view; the only other
-// remote address a page may reach is the maker's service (watch
-// notifications through the hidden frame). Decisions are made on the parsed
-// URL, never on substrings of the address.
+// The pages are built from network content, so the view trusts none of them:
+// local pages load only from inside the data folder, and only when the
+// program itself asked for them or the user clicked a link; watch links
+// ("prp://watch?...") are the program's own commands, run only on a click;
+// iEPG files (".tvpi") are fetched by the hidden frame and handed to the
+// desktop; other web links (http and https only) open in the desktop browser
+// on a click and are never loaded into the view; the only other remote
+// address a page may reach is the maker's service (watch notifications the
+// program sends through the hidden frame). A meta refresh, a frame's own
+// source or a redirect is none of these. Decisions are made on the parsed URL,
+// never on substrings of the address.
 #include <QUrl>
+
+#include <filesystem>
 
 namespace kanro::view {
 
@@ -26,15 +32,31 @@ bool IsIepgAddress(const QUrl& url);
 // True when the scheme is http or https (schemes compare without case).
 bool IsWebAddress(const QUrl& url);
 
-// userClick: the navigation came from a click on a link (not from a script,
-// a frame's own source or a redirect). mainFrame: it would replace the top
-// document rather than a frame's.
-NavigationDecision DecideNavigation(const QUrl& url, bool userClick, bool mainFrame, const QUrl& serviceUrl);
+// True for a local file URL whose file, with ".." and symbolic links
+// resolved, lies inside folder (itself resolved the same way). A file URL
+// naming a host is never inside.
+bool IsInsideFolder(const QUrl& url, const std::filesystem::path& folder);
 
-// True for a request that must not leave the machine: any http, https, ws,
-// wss or ftp address except the service's own (scheme, host, port and path;
-// any query) and, when subFrameDocument (a frame's own document is being
-// loaded), an iEPG address.
-bool ShouldBlockRequest(const QUrl& url, bool subFrameDocument, const QUrl& serviceUrl);
+// Where a navigation came from.
+struct NavigationSource {
+  // A click on a link (not a script, a meta refresh, a frame's own source or
+  // a redirect).
+  bool userClick = false;
+  // The program itself asked for exactly this load: the frameset, a day's
+  // pages, a reload, the hidden frame's request.
+  bool programLoad = false;
+  // It would replace the top document rather than a frame's.
+  bool mainFrame = false;
+};
+
+NavigationDecision DecideNavigation(const QUrl& url, const NavigationSource& source, const QUrl& serviceUrl,
+                                    const std::filesystem::path& dataFolder);
+
+// True for a request of a page that must not be made: a file outside the
+// data folder, any remote address except the service's own (scheme, host,
+// port and path; any query) and an iEPG address, both only as a frame's own
+// document (subFrameDocument), and any scheme the pages have no use for.
+bool ShouldBlockRequest(const QUrl& url, bool subFrameDocument, const QUrl& serviceUrl,
+                        const std::filesystem::path& dataFolder);
 
 }  // namespace kanro::view

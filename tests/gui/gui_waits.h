@@ -1,15 +1,20 @@
 #pragma once
 // Waiting in GUI tests without QTest::qWait: a local event loop that ends
-// when the awaited thing happens (WebEngine slows down badly under sleeps).
+// when the awaited thing happens (WebEngine slows down badly under sleeps);
+// and clicking into the view's pages with the mouse.
 #include <QEventLoop>
 #include <QObject>
 #include <QPointer>
+#include <QPoint>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QWebEngineView>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -56,6 +61,47 @@ inline QVariant Eval(QWebEnginePage* page, const QString& script) {
   QTimer::singleShot(10000, &loop, &QEventLoop::quit);
   loop.exec();
   return *result;
+}
+
+// Runs the event loop until ready() holds or the time is up; ready() is
+// asked after every event batch of a short timer, never by sleeping.
+inline bool WaitUntil(const std::function<bool()>& ready, int milliseconds = 15000) {
+  if (ready()) return true;
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (ready()) loop.quit();
+  });
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  poll.start();
+  loop.exec();
+  return ready();
+}
+
+// Clicks the element with this id with the mouse, as a reader would.
+// document: a script expression for the document that holds it, seen from
+// the top page.
+inline bool ClickElement(QWebEngineView* web, const QString& document, const QString& id) {
+  const QVariant point = Eval(web->page(), QStringLiteral("(function (id) {"
+                                                          "  var doc = %1;"
+                                                          "  var e = doc && doc.getElementById(id);"
+                                                          "  if (!e) return null;"
+                                                          "  e.scrollIntoView();"
+                                                          "  var x = 0, y = 0, w = doc.defaultView;"
+                                                          "  while (w.frameElement) {"
+                                                          "    var f = w.frameElement.getBoundingClientRect();"
+                                                          "    x += f.left; y += f.top; w = w.parent;"
+                                                          "  }"
+                                                          "  var r = e.getBoundingClientRect();"
+                                                          "  return [x + r.left + r.width / 2, y + r.top + r.height / 2];"
+                                                          "})('%2')")
+                                                .arg(document, id));
+  const QVariantList xy = point.toList();
+  if (xy.size() != 2) return false;
+  QWidget* target = web->focusProxy() ? web->focusProxy() : web;
+  QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(xy[0].toInt(), xy[1].toInt()));
+  return true;
 }
 
 }  // namespace kanro::test

@@ -42,6 +42,7 @@
 #include "view/ui/find_bar.h"
 #include "view/ui/kanro_view.h"
 #include "view/ui/prp_scheme.h"
+#include "view/ui/view_page.h"
 #include "view/view_host.h"
 
 // Readable failure messages.
@@ -356,7 +357,10 @@ TEST_F(ViewTest, WatchLinksAndRemotePagesNeverLoadInTheViewButTheServiceAnswers)
   const QString data = QStringLiteral("window.frames['data']");
   // A watch link without a usable programme number is no command and loads nothing.
   Eval(Page(), data + QStringLiteral(".location.href = 'prp://watch/?ID=1&TIME=1&TITLE=x'"));
-  Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href = '%1?mode=watch'").arg(QString::fromStdString(serviceUrl)));
+  // The program's own request in the hidden frame, as the view sends its notifications.
+  const QString request = QString::fromStdString(serviceUrl) + QStringLiteral("?mode=watch");
+  qobject_cast<kanro::view::ViewPage*>(Page())->ExpectLoad(QUrl(request));
+  Eval(Page(), data + QStringLiteral(".frames['iepg'].location.href = '%1'").arg(request));
   // The hidden frame reaches the service, then is cleared again.
   QString hidden;
   QElapsedTimer waited;

@@ -54,8 +54,10 @@
 
 namespace {
 
+using kanro::test::ClickElement;
 using kanro::test::Eval;
 using kanro::test::SignalCounter;
+using kanro::test::WaitUntil;
 using kanro::test::TestViewHost;
 
 namespace fs = std::filesystem;
@@ -67,47 +69,6 @@ class QtEnvironment : public testing::Environment {
 };
 testing::Environment* const kQtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-
-// Runs the event loop until ready() holds or the time is up; ready() is
-// asked after every event batch of a short timer, never by sleeping.
-bool WaitUntil(const std::function<bool()>& ready, int milliseconds = 15000) {
-  if (ready()) return true;
-  QEventLoop loop;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (ready()) loop.quit();
-  });
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  poll.start();
-  loop.exec();
-  return ready();
-}
-
-// Clicks the element with this id with the mouse, as a reader would.
-// document: a script expression for the document that holds it, seen from
-// the top page.
-bool ClickElement(QWebEngineView* web, const QString& document, const QString& id) {
-  const QVariant point = Eval(web->page(), QStringLiteral("(function (id) {"
-                                                          "  var doc = %1;"
-                                                          "  var e = doc && doc.getElementById(id);"
-                                                          "  if (!e) return null;"
-                                                          "  e.scrollIntoView();"
-                                                          "  var x = 0, y = 0, w = doc.defaultView;"
-                                                          "  while (w.frameElement) {"
-                                                          "    var f = w.frameElement.getBoundingClientRect();"
-                                                          "    x += f.left; y += f.top; w = w.parent;"
-                                                          "  }"
-                                                          "  var r = e.getBoundingClientRect();"
-                                                          "  return [x + r.left + r.width / 2, y + r.top + r.height / 2];"
-                                                          "})('%2')")
-                                                .arg(document, id));
-  const QVariantList xy = point.toList();
-  if (xy.size() != 2) return false;
-  QWidget* target = web->focusProxy() ? web->focusProxy() : web;
-  QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(xy[0].toInt(), xy[1].toInt()));
-  return true;
-}
 
 // One programme cell as the converter writes it: the watch link around the
 // start time and the title, and an iEPG link.
@@ -396,9 +357,12 @@ class IepgHandoverTest : public testing::Test {
       openedBytes_.push_back(kanro::test::ReadAll(url.toLocalFile().toStdString()));
       return true;
     });
+    // The page stands for the data folder's pages.
+    kanro::app::SetDataDir(temp_.path());
     profile_ = kanro::view::CreateViewProfile();
     page_ = new kanro::view::ViewPage(profile_);
     page_->onIepgLink = [this](const QUrl& url) {
+      page_->ExpectLoad(url);
       page_->runJavaScript(QStringLiteral("window.frames['iepg'].location.replace(%1)")
                                .arg(QStringLiteral("'") + QString::fromUtf8(url.toEncoded()) + QStringLiteral("'")),
                            QWebEngineScript::ApplicationWorld);
@@ -429,7 +393,9 @@ class IepgHandoverTest : public testing::Test {
                               "<iframe src=\"" + base + "/iepg.tvpi?id=2011030902_2000\" width=\"0\" height=\"0\"></iframe>"
                               "<iframe name=\"iepg\" width=\"0\" height=\"0\"></iframe></body></html>");
     SignalCounter loaded(page_, &QWebEnginePage::loadFinished);
-    page_->load(QUrl::fromLocalFile(QString::fromStdString((temp_ / "page.htm").string())));
+    const QUrl page = QUrl::fromLocalFile(QString::fromStdString((temp_ / "page.htm").string()));
+    page_->ExpectLoad(page);
+    page_->load(page);
     ASSERT_TRUE(loaded.wait(20000));
   }
 

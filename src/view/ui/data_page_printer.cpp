@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "view/ui/view_page.h"
+
 namespace kanro::view {
 
 namespace {
@@ -22,7 +24,8 @@ constexpr int kWaitMilliseconds = 120000;
 }  // namespace
 
 DataPagePrinter::DataPagePrinter(QWebEngineProfile* profile) : m_view(std::make_unique<QWebEngineView>()) {
-  m_page = new QWebEnginePage(profile, m_view.get());
+  // The view's own page kind: a print copy follows no navigation of the page.
+  m_page = new ViewPage(profile, m_view.get());
   m_view->setPage(m_page);
   m_view->setAttribute(Qt::WA_DontShowOnScreen);
   m_view->resize(1000, 700);
@@ -43,6 +46,7 @@ bool DataPagePrinter::Load(const QUrl& dataPage) {
     loop.quit();
   });
   QTimer::singleShot(kWaitMilliseconds, &loop, &QEventLoop::quit);
+  m_page->ExpectLoad(dataPage);
   m_page->load(dataPage);
   loop.exec();
   QObject::disconnect(finished);

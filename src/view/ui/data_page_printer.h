@@ -13,6 +13,8 @@ class QWebEngineView;
 
 namespace kanro::view {
 
+class ViewPage;
+
 class DataPagePrinter {
  public:
   explicit DataPagePrinter(QWebEngineProfile* profile);
@@ -30,7 +32,7 @@ class DataPagePrinter {
 
  private:
   std::unique_ptr<QWebEngineView> m_view;
-  QWebEnginePage* m_page = nullptr;
+  ViewPage* m_page = nullptr;
   bool m_loaded = false;
 };
 

@@ -173,6 +173,7 @@ void CKanroView::LoadFrameset() {
   // Without index.htm there is nothing to show; the view stays empty.
   if (!IsShowablePage(LocalPathOf(m_impl->indexUrl))) return;
   m_impl->framesetLoading = true;
+  m_impl->page->ExpectLoad(m_impl->indexUrl);
   m_impl->page->load(m_impl->indexUrl);
 }
 
@@ -303,6 +304,8 @@ void CKanroView::ShowDay() {
       "  return true;"
       "}).apply(null, %1)")
                              .arg(ScriptArguments(QJsonArray{FullyEncoded(PageUrl(header)), FullyEncoded(PageUrl(data))}));
+  m_impl->page->ExpectLoad(PageUrl(header));
+  m_impl->page->ExpectLoad(PageUrl(data));
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
@@ -327,6 +330,9 @@ void CKanroView::Reload() {
       "  return true;"
       "}).apply(null, %1)")
                              .arg(ScriptArguments(QJsonArray{header}));
+  // A reload arrives as a navigation to the page itself.
+  if (header) m_impl->page->ExpectLoad(PageUrl(m_impl->headerPath));
+  m_impl->page->ExpectLoad(PageUrl(m_impl->documentPath));
   m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
@@ -346,6 +352,7 @@ void CKanroView::OnWatchLink(const QUrl& url) {
 }
 
 void CKanroView::LoadInHiddenFrame(const QUrl& url) {
+  m_impl->page->ExpectLoad(url);
   PageDom(m_impl->page, kFramedDataDocument).LoadInHiddenFrame(url);
 }
 

@@ -12,6 +12,7 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
 
+#include "app/paths.h"
 #include "net/service_request.h"
 #include "view/link_policy.h"
 #include "view/ui/desktop_opener.h"
@@ -27,12 +28,12 @@ RemoteRequestBlocker::RemoteRequestBlocker(const IepgHandover* handover, QObject
 void RemoteRequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
   const QUrl url = info.requestUrl();
   const bool subFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
-  if (ShouldBlockRequest(url, subFrame, ServiceAddress())) {
-    info.block(true);
-    return;
-  }
   // A frame may fetch an iEPG file only right after the user clicked its link.
-  if (IsIepgAddress(url) && !(m_handover && m_handover->IsExpected(url))) info.block(true);
+  if (ShouldBlockRequest(url, subFrame, ServiceAddress(), app::DataDir()) ||
+      (IsIepgAddress(url) && !(m_handover && m_handover->IsExpected(url)))) {
+    info.block(true);
+    Q_EMIT blocked(url);
+  }
 }
 
 namespace {
@@ -65,6 +66,11 @@ QWebEngineProfile* CreateViewProfile() {
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
   settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
   settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+  settings->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+  settings->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+  settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+  // A file dropped on the view would replace the frameset.
+  settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
   settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
   return profile;
 }
@@ -96,6 +102,24 @@ QString ReportScript(const QString& prefix) {
   return source;
 }
 
+// Runs in every frame as its document is created: a click on a watch link
+// anywhere but in the data frame itself (the header, a frame inside the data
+// page) does nothing. The navigation hook cannot tell the frames apart.
+const char kWatchClickGuardScript[] = R"JS(
+(function () {
+  if (window !== window.top && window.parent === window.top && window.name === 'data') return;
+  window.addEventListener('click', function (event) {
+    var link = event.target && event.target.closest ? event.target.closest('a, area') : null;
+    if (!link) return;
+    var href = link.href;
+    if (href && typeof href === 'object') href = href.baseVal;  // a link in SVG
+    try {
+      if (new URL(String(href), document.baseURI).protocol === 'prp:') event.preventDefault();
+    } catch (e) {}
+  }, true);
+})();
+)JS";
+
 }  // namespace
 
 ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
@@ -109,10 +133,18 @@ ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage
   script.setWorldId(QWebEngineScript::ApplicationWorld);
   script.setSourceCode(ReportScript(m_reportPrefix));
   scripts().insert(script);
+  QWebEngineScript guard;
+  guard.setName(QStringLiteral("kanro-watch-click-guard"));
+  guard.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  guard.setRunsOnSubFrames(true);
+  guard.setWorldId(QWebEngineScript::ApplicationWorld);
+  guard.setSourceCode(QString::fromLatin1(kWatchClickGuardScript));
+  scripts().insert(guard);
 
   connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
-    // No second window: a link that asks for one is handled like a click.
-    Handle(request.requestedUrl(), true, true);
+    // No second window: a link that asks for one is handled like a click in
+    // a frame (the top document is the frameset, which has no links).
+    Handle(request.requestedUrl(), request.isUserInitiated(), false, false);
   });
   if (IepgHandover* handover = IepgHandover::Of(profile)) {
     connect(handover, &IepgHandover::statusText, this, [this](const std::string& text) {
@@ -121,12 +153,41 @@ ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage
   }
 }
 
-bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame) {
+namespace {
+
+// Local pages by their path: WebEngine and QUrl may escape a path's
+// characters differently.
+QString ExpectationKey(const QUrl& url) {
+  if (url.isLocalFile()) return QStringLiteral("file:") + url.toLocalFile();
+  return QString::fromUtf8(url.adjusted(QUrl::RemoveFragment).toEncoded(QUrl::FullyEncoded));
+}
+
+}  // namespace
+
+void ViewPage::ExpectLoad(const QUrl& url) { ++m_expected[ExpectationKey(url)]; }
+
+bool ViewPage::TakeExpected(const QUrl& url, NavigationType type, bool mainFrame) {
+  const QString key = ExpectationKey(url);
+  const auto expected = m_expected.find(key);
+  if (expected != m_expected.end()) {
+    if (--expected->second == 0) m_expected.erase(expected);
+    if (mainFrame) m_top = url.adjusted(QUrl::RemoveFragment);
+    return true;
+  }
+  const bool top = !m_top.isEmpty() && key == ExpectationKey(m_top);
+  // The frameset's frames start on the frameset's own "#".
+  if (!mainFrame && type == NavigationTypeOther && top && url.hasFragment() && url.fragment().isEmpty()) return true;
+  // Reloading the top document (the context menu) shows the frameset again.
+  return mainFrame && type == NavigationTypeReload && top;
+}
+
+bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame, bool programLoad) {
   IepgHandover* handover = IepgHandover::Of(profile());
-  switch (DecideNavigation(url, userClick, mainFrame, ServiceAddress())) {
+  const NavigationSource source{userClick, programLoad, mainFrame};
+  switch (DecideNavigation(url, source, ServiceAddress(), app::DataDir())) {
     case NavigationDecision::Allow:
       // The hidden frame's load of an iEPG file follows a click on its link.
-      if (IsIepgAddress(url)) return handover != nullptr && handover->IsExpected(url);
+      if (IsIepgAddress(url) && !(handover && handover->IsExpected(url))) break;
       return true;
     case NavigationDecision::WatchLink:
       if (onWatchLink) onWatchLink(url);
@@ -141,13 +202,17 @@ bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame) {
       OpenWithDesktop(url);
       return false;
     case NavigationDecision::Refuse:
-      return false;
+      break;
   }
+  Q_EMIT refused(url);
   return false;
 }
 
 bool ViewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-  return Handle(url, type == NavigationTypeLinkClicked, isMainFrame);
+  // Script navigations, meta refreshes and frame sources all arrive as other
+  // types than a click; only the program's own expected loads among them pass.
+  const bool click = type == NavigationTypeLinkClicked;
+  return Handle(url, click, isMainFrame, !click && TakeExpected(url, type, isMainFrame));
 }
 
 void ViewPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
