@@ -69,7 +69,6 @@ class ConfinementTest : public testing::Test {
     // 18:57:30 on Wednesday 9 March 2011.
     const int64_t now = kanro::app::FromLocalDate(2011, 3, 9, 18, 57, 30);
     kanro::app::SetClockForTesting([now] { return now; });
-    kanro::view::CurrentDate().clear();
 
     service_.server().Get("/kanro/operate.php", [this](const httplib::Request&, httplib::Response& response) {
       ++serviceRequests_;
@@ -87,7 +86,6 @@ class ConfinementTest : public testing::Test {
   void TearDown() override {
     view_.reset();
     kanro::app::SetClockForTesting({});
-    kanro::view::CurrentDate().clear();
     unsetenv("KANRO_SERVICE_URL");
   }
 
@@ -109,8 +107,7 @@ class ConfinementTest : public testing::Test {
 
   // Starts the view and records what its page refuses and blocks from then on.
   bool StartUp() {
-    view_ = std::make_unique<CKanroView>(host_);
-    host_.view = view_.get();
+    view_ = std::make_unique<CKanroView>(host_, host_.days);
     view_->resize(900, 700);
     view_->show();
     auto* page = qobject_cast<kanro::view::ViewPage*>(Page());
