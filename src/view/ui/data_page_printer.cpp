@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "view/ui/view_page.h"
+#include "view/ui/page_dom.h"
 
 namespace kanro::view {
 
@@ -58,15 +59,10 @@ bool DataPagePrinter::Load(const QUrl& dataPage) {
   auto shown = std::make_shared<bool>(false);
   QEventLoop scriptLoop;
   QPointer<QEventLoop> waiting(&scriptLoop);
-  m_page->runJavaScript(QStringLiteral("(function () {"
-                                       "  var heads = document.querySelectorAll('thead');"
-                                       "  for (var i = 0; i < heads.length; ++i) heads[i].style.display = 'table-header-group';"
-                                       "  return document.body !== null;"
-                                       "})()"),
-                        QWebEngineScript::ApplicationWorld, [shown, waiting](const QVariant& result) {
-                          *shown = result.toBool();
-                          if (waiting) waiting->quit();
-                        });
+  PageDom(m_page, QStringLiteral("document")).ShowHeadRows([shown, waiting](bool hasBody) {
+    *shown = hasBody;
+    if (waiting) waiting->quit();
+  });
   QTimer::singleShot(kWaitMilliseconds, &scriptLoop, &QEventLoop::quit);
   scriptLoop.exec();
   m_loaded = *shown;

@@ -1,8 +1,6 @@
 #include "view/ui/kanro_view.h"
 
 #include <QApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QUrl>
@@ -39,13 +37,6 @@ namespace {
 
 // The data page's document as seen from the frameset (the top page).
 const QString kFramedDataDocument = QStringLiteral("window.frames['data'].document");
-
-// Arguments as a script array literal: JSON strings are script strings.
-QString ScriptArguments(const QJsonArray& arguments) {
-  return QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact));
-}
-
-QString FullyEncoded(const QUrl& url) { return QString::fromUtf8(url.toEncoded()); }
 
 }  // namespace
 
@@ -203,12 +194,7 @@ void CKanroView::OnFrameReport(const FrameReport& report) {
       break;
     case ReportedPage::HiddenFrameAnswer:
       // The hidden frame has done its job; it must not keep a remote page.
-      m_impl->page->runJavaScript(QStringLiteral("(function () {"
-                                                 "  var data = window.frames['data'];"
-                                                 "  var hidden = data && data.frames['iepg'];"
-                                                 "  if (hidden) hidden.location.replace('about:blank');"
-                                                 "})()"),
-                                  QWebEngineScript::ApplicationWorld);
+      FramesetDom(m_impl->page).BlankHiddenFrame();
       break;
     case ReportedPage::Frameset:
     case ReportedPage::Other:
@@ -224,8 +210,7 @@ void CKanroView::OnDataPageLoaded(const FrameReport& report) {
   if (m_impl->launchAuto.TakeRequest(WorkerRunning())) m_host.SendFrameCommand(ID_DOWNLOAD);
   // The keyboard scrolls the listing, unless the reader is typing in the find bar.
   if (!m_impl->findBar->isAncestorOf(QApplication::focusWidget()))
-    m_impl->page->runJavaScript(QStringLiteral("window.frames['data'] && window.frames['data'].focus();"),
-                                QWebEngineScript::ApplicationWorld);
+    FramesetDom(m_impl->page).FocusData();
   m_host.SetWindowCaption(QString::fromStdString(WindowCaption(report.title.toStdString())));
   // A reload keeps the reader's scroll position; a newly shown day of today
   // opens at the wall-clock hour.
@@ -256,26 +241,7 @@ void CKanroView::OnHourCommand(unsigned id) {
 }
 
 void CKanroView::JumpToAnchor(const std::string& name) {
-  // The hour anchors are named by numbers, and so are the ids of the cells
-  // the keyword highlighting marks: a browser resolving "#6" would take the
-  // sixth hit's cell before the anchor named 6. So the address gets the hash
-  // without a navigation, and the named anchor itself is brought to the top.
-  // Neither is a page load: nothing is re-marked.
-  const QString script = QStringLiteral(
-      "(function (name) {"
-      "  var data = window.frames['data'];"
-      "  if (!data || !data.document) return false;"
-      "  if (data.location.hash !== '#' + name) data.history.replaceState(data.history.state, '', '#' + name);"
-      "  var anchors = data.document.getElementsByName(name);"
-      "  var anchor = null;"
-      "  for (var i = 0; i < anchors.length && !anchor; ++i)"
-      "    if (anchors[i].tagName.toLowerCase() === 'a') anchor = anchors[i];"
-      "  if (anchor) anchor.scrollIntoView();"
-      "  else if (name === 'top') data.scrollTo(data.scrollX, 0);"
-      "  return true;"
-      "}).apply(null, %1)")
-                             .arg(ScriptArguments(QJsonArray{QString::fromStdString(name)}));
-  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+  FramesetDom(m_impl->page).JumpToAnchor(QString::fromStdString(name));
 }
 
 void CKanroView::ShowDay() {
@@ -295,18 +261,9 @@ void CKanroView::ShowDay() {
   if (!updated.empty()) m_host.SetListingTimeText(QString::fromStdString(updated));
   if (!m_impl->framesetLoaded) return;
 
-  const QString script = QStringLiteral(
-      "(function (head, data) {"
-      "  var frames = window.frames;"
-      "  if (!frames['head'] || !frames['data']) return false;"
-      "  frames['head'].location.replace(head);"
-      "  frames['data'].location.replace(data);"
-      "  return true;"
-      "}).apply(null, %1)")
-                             .arg(ScriptArguments(QJsonArray{FullyEncoded(PageUrl(header)), FullyEncoded(PageUrl(data))}));
   m_impl->page->ExpectLoad(PageUrl(header));
   m_impl->page->ExpectLoad(PageUrl(data));
-  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+  FramesetDom(m_impl->page).ShowPages(PageUrl(header), PageUrl(data));
 }
 
 void CKanroView::OnShowNow() {
@@ -321,19 +278,10 @@ void CKanroView::Reload() {
   // A page deleted while shown stays on screen as it was.
   if (!IsShowablePage(m_impl->documentPath)) return;
   const bool header = IsShowablePage(m_impl->headerPath);
-  const QString script = QStringLiteral(
-      "(function (header) {"
-      "  var frames = window.frames;"
-      "  if (!frames['data']) return false;"
-      "  if (header && frames['head']) frames['head'].location.reload();"
-      "  frames['data'].location.reload();"
-      "  return true;"
-      "}).apply(null, %1)")
-                             .arg(ScriptArguments(QJsonArray{header}));
   // A reload arrives as a navigation to the page itself.
   if (header) m_impl->page->ExpectLoad(PageUrl(m_impl->headerPath));
   m_impl->page->ExpectLoad(PageUrl(m_impl->documentPath));
-  m_impl->page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+  FramesetDom(m_impl->page).ReloadPages(header);
 }
 
 void CKanroView::ScrollToCell(int cellNumber) {

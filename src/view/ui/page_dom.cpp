@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,36 +9,37 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
+#include <map>
+#include <string>
+
+#include "view/page_script_file.h"
+
 namespace kanro::view {
 
 namespace {
 
 // The snippets of page_scripts.js by name, read once.
-const QHash<QString, QString>& Snippets() {
-  static const QHash<QString, QString> snippets = [] {
-    QHash<QString, QString> byName;
+const std::map<std::string, std::string, std::less<>>& Snippets() {
+  static const std::map<std::string, std::string, std::less<>> snippets = [] {
     QFile file(QStringLiteral(":/kanro/page_scripts.js"));
-    if (!file.open(QIODevice::ReadOnly)) return byName;
-    const QString source = QString::fromUtf8(file.readAll());
-    QString name;
-    QString body;
-    const auto flush = [&] {
-      if (!name.isEmpty()) byName.insert(name, body);
-      body.clear();
-    };
-    for (const QString& line : source.split(QLatin1Char('\n'))) {
-      if (line.startsWith(QLatin1String("//== "))) {
-        flush();
-        name = line.mid(5).trimmed();
-      } else if (!name.isEmpty()) {
-        body += line;
-        body += QLatin1Char('\n');
-      }
-    }
-    flush();
-    return byName;
+    if (!file.open(QIODevice::ReadOnly)) return std::map<std::string, std::string, std::less<>>();
+    const QByteArray source = file.readAll();
+    return ParsePageScripts(std::string_view(source.constData(), static_cast<size_t>(source.size())));
   }();
   return snippets;
+}
+
+QString FullyEncoded(const QUrl& url) { return QString::fromUtf8(url.toEncoded()); }
+
+}  // namespace
+
+QString PageScript(std::string_view name, const QString& document, const QString& arguments) {
+  const auto found = Snippets().find(name);
+  if (found == Snippets().end()) return {};
+  QString script = QString::fromStdString(found->second);
+  script.replace(QLatin1String("__DOCUMENT__"), document);
+  script.replace(QLatin1String("__ARGUMENTS__"), arguments.isEmpty() ? QStringLiteral("null") : arguments);
+  return script;
 }
 
 QString JsonString(const QString& text) {
@@ -48,19 +48,10 @@ QString JsonString(const QString& text) {
   return array.mid(1, array.size() - 2);
 }
 
-}  // namespace
-
 PageDom::PageDom(QWebEnginePage* page, QString document) : m_page(page), m_document(std::move(document)) {}
 
-QString PageDom::Script(const char* name, const QString& arguments) const {
-  QString script = Snippets().value(QString::fromLatin1(name));
-  script.replace(QLatin1String("__DOCUMENT__"), m_document);
-  script.replace(QLatin1String("__ARGUMENTS__"), arguments.isEmpty() ? QStringLiteral("null") : arguments);
-  return script;
-}
-
 void PageDom::Collect(std::function<void(PageCells)> done) const {
-  m_page->runJavaScript(Script("collect"), QWebEngineScript::ApplicationWorld,
+  m_page->runJavaScript(PageScript(page_script::kCollect, m_document), QWebEngineScript::ApplicationWorld,
                         [done = std::move(done)](const QVariant& result) { done(ParsePageCells(result)); });
 }
 
@@ -68,19 +59,24 @@ void PageDom::Apply(const QString& generation, const std::vector<CellChange>& ch
                     std::function<void(bool)> done) const {
   const QString arguments = QStringLiteral("{\"generation\":%1,\"changes\":%2}")
                                 .arg(JsonString(generation), CellChangesJson(changes));
-  m_page->runJavaScript(Script("apply", arguments), QWebEngineScript::ApplicationWorld,
+  m_page->runJavaScript(PageScript(page_script::kApply, m_document, arguments), QWebEngineScript::ApplicationWorld,
                         [done = std::move(done)](const QVariant& result) {
                           if (done) done(result.toBool());
                         });
 }
 
 void PageDom::ScrollToCellId(const QString& id) const {
-  m_page->runJavaScript(Script("scroll", JsonString(id)), QWebEngineScript::ApplicationWorld);
+  m_page->runJavaScript(PageScript(page_script::kScroll, m_document, JsonString(id)), QWebEngineScript::ApplicationWorld);
 }
 
 void PageDom::LoadInHiddenFrame(const QUrl& url) const {
-  m_page->runJavaScript(Script("hidden-frame", JsonString(QString::fromUtf8(url.toEncoded()))),
+  m_page->runJavaScript(PageScript(page_script::kHiddenFrame, m_document, JsonString(FullyEncoded(url))),
                         QWebEngineScript::ApplicationWorld);
+}
+
+void PageDom::ShowHeadRows(std::function<void(bool)> done) const {
+  m_page->runJavaScript(PageScript(page_script::kShowHeadRows, m_document), QWebEngineScript::ApplicationWorld,
+                        [done = std::move(done)](const QVariant& result) { done(result.toBool()); });
 }
 
 bool PageDom::MarkAndWait(const std::function<void(std::vector<PageCell>&)>& decide) const {
@@ -107,5 +103,25 @@ bool PageDom::MarkAndWait(const std::function<void(std::vector<PageCell>&)>& dec
   loop.exec();
   return marked;
 }
+
+void FramesetDom::Run(std::string_view name, const QString& arguments) const {
+  m_page->runJavaScript(PageScript(name, {}, arguments), QWebEngineScript::ApplicationWorld);
+}
+
+void FramesetDom::ShowPages(const QUrl& head, const QUrl& data) const {
+  const QJsonObject arguments{{"head", FullyEncoded(head)}, {"data", FullyEncoded(data)}};
+  Run(page_script::kShowPages, QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+}
+
+void FramesetDom::ReloadPages(bool header) const {
+  const QJsonObject arguments{{"header", header}};
+  Run(page_script::kReloadPages, QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+}
+
+void FramesetDom::JumpToAnchor(const QString& name) const { Run(page_script::kJumpToAnchor, JsonString(name)); }
+
+void FramesetDom::FocusData() const { Run(page_script::kFocusData); }
+
+void FramesetDom::BlankHiddenFrame() const { Run(page_script::kBlankHiddenFrame); }
 
 }  // namespace kanro::view

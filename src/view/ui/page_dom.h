@@ -1,12 +1,16 @@
 #pragma once
-// The view's work on the data page's document: one script call collects the
-// programme cells, one applies class and id changes, one scrolls to a cell,
-// one loads an address in the hidden frame. The scripts live in
-// page_scripts.js and run in the application's script world.
+// The view's script work on its pages. On the data page's document: one
+// call collects the programme cells, one applies class and id changes, one
+// scrolls to a cell, one loads an address in the hidden frame, one shows the
+// head rows of a print copy. On the frameset: showing and reloading pages,
+// the hour jump, the focus, emptying the hidden frame. The scripts live in
+// page_scripts.js and run in the application's script world; each takes one
+// JSON value as its arguments.
 #include <QString>
 #include <QUrl>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "view/page_cells.h"
@@ -14,6 +18,12 @@
 class QWebEnginePage;
 
 namespace kanro::view {
+
+// The snippet of this name with its document expression and JSON arguments
+// put in; empty for a name the file does not have.
+QString PageScript(std::string_view name, const QString& document = {}, const QString& arguments = {});
+// A text as a JSON (and so script) string literal.
+QString JsonString(const QString& text);
 
 class PageDom {
  public:
@@ -27,6 +37,8 @@ class PageDom {
              std::function<void(bool)> done) const;
   void ScrollToCellId(const QString& id) const;
   void LoadInHiddenFrame(const QUrl& url) const;
+  // done(false) when the document had no body.
+  void ShowHeadRows(std::function<void(bool)> done) const;
 
   // Collects, lets decide change the cells, applies the difference, and
   // waits for it in a local event loop (print copies, which are not on
@@ -34,9 +46,25 @@ class PageDom {
   bool MarkAndWait(const std::function<void(std::vector<PageCell>&)>& decide) const;
 
  private:
-  QString Script(const char* name, const QString& arguments = {}) const;
   QWebEnginePage* m_page;
   QString m_document;
+};
+
+// The frameset's own scripts: the frames "head" and "data" on the top page.
+class FramesetDom {
+ public:
+  explicit FramesetDom(QWebEnginePage* page) : m_page(page) {}
+  // Both frames without history entries (fully encoded addresses).
+  void ShowPages(const QUrl& head, const QUrl& data) const;
+  // The data frame keeps its scroll position.
+  void ReloadPages(bool header) const;
+  void JumpToAnchor(const QString& name) const;
+  void FocusData() const;
+  void BlankHiddenFrame() const;
+
+ private:
+  void Run(std::string_view name, const QString& arguments = {}) const;
+  QWebEnginePage* m_page;
 };
 
 }  // namespace kanro::view

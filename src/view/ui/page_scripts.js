@@ -1,9 +1,11 @@
-// The view's scripts for the data page. They run in the application's own
-// script world, which the page cannot reach (page script is off anyway).
-// Each snippet starts with a line "//== name"; the view replaces
-// __DOCUMENT__ by a script expression for the data document (the frame's
-// document from the frameset, or "document" in a print copy) and
-// __ARGUMENTS__ by a JSON value.
+// Every script the view runs. They run in the application's own script
+// world, which the page cannot reach (page script is off anyway). Each
+// snippet starts with a line "//== name"; the view replaces __DOCUMENT__ by a
+// script expression for the data document (the frame's document from the
+// frameset, or "document" in a print copy) and __ARGUMENTS__ by one JSON
+// value ("null" for none).
+
+// ---- on the data document ------------------------------------------------
 
 //== collect
 // The programme cells of the document in document order, with inner markup,
@@ -82,3 +84,109 @@
   frame.location.replace(url);
   return true;
 })(__ARGUMENTS__)
+
+//== show-head-rows
+// A print copy: the head rows repeat the channel names; on screen the header
+// frame shows them, on paper they print at the top of every page.
+(function () {
+  var doc = __DOCUMENT__;
+  var heads = doc.querySelectorAll('thead');
+  for (var i = 0; i < heads.length; ++i) heads[i].style.display = 'table-header-group';
+  return doc.body !== null;
+})()
+
+// ---- on the frameset -----------------------------------------------------
+
+//== show-pages
+// Shows a header page and a data page, {head, data} (fully encoded
+// addresses), without history entries.
+(function (args) {
+  var frames = window.frames;
+  if (!frames['head'] || !frames['data']) return false;
+  frames['head'].location.replace(args.head);
+  frames['data'].location.replace(args.data);
+  return true;
+})(__ARGUMENTS__)
+
+//== reload-pages
+// Reloads the data page, and the header page too when {header: true}; the
+// data page keeps its scroll position.
+(function (args) {
+  var frames = window.frames;
+  if (!frames['data']) return false;
+  if (args.header && frames['head']) frames['head'].location.reload();
+  frames['data'].location.reload();
+  return true;
+})(__ARGUMENTS__)
+
+//== jump-to-anchor
+// Brings the hour anchor of this name to the top of the data page. The hour
+// anchors are named by numbers, and so are the ids of the cells the keyword
+// highlighting marks: a browser resolving "#6" would take the sixth hit's
+// cell before the anchor named 6. So the address gets the hash without a
+// navigation, and the named anchor itself is brought to the top. Neither is
+// a page load: nothing is re-marked.
+(function (name) {
+  var data = window.frames['data'];
+  if (!data || !data.document) return false;
+  if (data.location.hash !== '#' + name) data.history.replaceState(data.history.state, '', '#' + name);
+  var anchors = data.document.getElementsByName(name);
+  var anchor = null;
+  for (var i = 0; i < anchors.length && !anchor; ++i)
+    if (anchors[i].tagName.toLowerCase() === 'a') anchor = anchors[i];
+  if (anchor) anchor.scrollIntoView();
+  else if (name === 'top') data.scrollTo(data.scrollX, 0);
+  return true;
+})(__ARGUMENTS__)
+
+//== focus-data
+// The keyboard scrolls the listing.
+(function () {
+  if (window.frames['data']) window.frames['data'].focus();
+})()
+
+//== blank-hidden-frame
+// The hidden frame has done its job; it must not keep a remote page.
+(function () {
+  var data = window.frames['data'];
+  var hidden = data && data.frames['iepg'];
+  if (hidden) hidden.location.replace('about:blank');
+})()
+
+// ---- in every frame ------------------------------------------------------
+
+//== frame-report
+// When a document is ready: reports the frame through the console, behind
+// the prefix given (a JSON string), and in the data frame keeps the header
+// frame's horizontal scroll in step.
+(function (prefix) {
+  var nav = performance.getEntriesByType ? performance.getEntriesByType('navigation')[0] : null;
+  var report = {top: window === window.top, name: String(window.name || ''), href: String(location.href),
+                title: String(document.title || ''), reload: !!(nav && nav.type === 'reload')};
+  console.log(prefix + JSON.stringify(report));
+  if (window !== window.top && window.name === 'data') {
+    window.addEventListener('scroll', function () {
+      try {
+        var head = window.parent.frames['head'];
+        if (head) head.scrollTo(window.scrollX, head.scrollY);
+      } catch (e) {}
+    }, {passive: true});
+  }
+})(__ARGUMENTS__);
+
+//== watch-click-guard
+// As a document is created: a click on a watch link anywhere but in the data
+// frame itself (the header, a frame inside the data page) does nothing. The
+// navigation hook cannot tell the frames apart.
+(function () {
+  if (window !== window.top && window.parent === window.top && window.name === 'data') return;
+  window.addEventListener('click', function (event) {
+    var link = event.target && event.target.closest ? event.target.closest('a, area') : null;
+    if (!link) return;
+    var href = link.href;
+    if (href && typeof href === 'object') href = href.baseVal;  // a link in SVG
+    try {
+      if (new URL(String(href), document.baseURI).protocol === 'prp:') event.preventDefault();
+    } catch (e) {}
+  }, true);
+})();

@@ -16,7 +16,9 @@
 #include "net/service_request.h"
 #include "view/link_policy.h"
 #include "view/ui/desktop_opener.h"
+#include "view/page_script_file.h"
 #include "view/ui/iepg_handover.h"
+#include "view/ui/page_dom.h"
 
 namespace kanro::view {
 
@@ -75,53 +77,6 @@ QWebEngineProfile* CreateViewProfile() {
   return profile;
 }
 
-namespace {
-
-// Runs in every frame when its document is ready: reports the frame, and in
-// the data frame keeps the header frame's horizontal scroll in step.
-QString ReportScript(const QString& prefix) {
-  QString source = QStringLiteral(R"JS(
-(function () {
-  var nav = performance.getEntriesByType ? performance.getEntriesByType('navigation')[0] : null;
-  var report = {top: window === window.top, name: String(window.name || ''), href: String(location.href),
-                title: String(document.title || ''), reload: !!(nav && nav.type === 'reload')};
-  console.log(PREFIX + JSON.stringify(report));
-  if (window !== window.top && window.name === 'data') {
-    window.addEventListener('scroll', function () {
-      try {
-        var head = window.parent.frames['head'];
-        if (head) head.scrollTo(window.scrollX, head.scrollY);
-      } catch (e) {}
-    }, {passive: true});
-  }
-})();
-)JS");
-  source.replace(QStringLiteral("PREFIX"),
-                 QString::fromUtf8(QJsonDocument(QJsonObject{{"p", prefix}}).toJson(QJsonDocument::Compact)) +
-                     QStringLiteral(".p"));
-  return source;
-}
-
-// Runs in every frame as its document is created: a click on a watch link
-// anywhere but in the data frame itself (the header, a frame inside the data
-// page) does nothing. The navigation hook cannot tell the frames apart.
-const char kWatchClickGuardScript[] = R"JS(
-(function () {
-  if (window !== window.top && window.parent === window.top && window.name === 'data') return;
-  window.addEventListener('click', function (event) {
-    var link = event.target && event.target.closest ? event.target.closest('a, area') : null;
-    if (!link) return;
-    var href = link.href;
-    if (href && typeof href === 'object') href = href.baseVal;  // a link in SVG
-    try {
-      if (new URL(String(href), document.baseURI).protocol === 'prp:') event.preventDefault();
-    } catch (e) {}
-  }, true);
-})();
-)JS";
-
-}  // namespace
-
 ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
   // Page script is off, so nothing but our script can write to the console;
   // the random prefix keeps it that way should that ever change.
@@ -131,14 +86,16 @@ ViewPage::ViewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage
   script.setInjectionPoint(QWebEngineScript::DocumentReady);
   script.setRunsOnSubFrames(true);
   script.setWorldId(QWebEngineScript::ApplicationWorld);
-  script.setSourceCode(ReportScript(m_reportPrefix));
+  // Reports each frame as its document is ready.
+  script.setSourceCode(PageScript(page_script::kFrameReport, {}, JsonString(m_reportPrefix)));
   scripts().insert(script);
   QWebEngineScript guard;
   guard.setName(QStringLiteral("kanro-watch-click-guard"));
   guard.setInjectionPoint(QWebEngineScript::DocumentCreation);
   guard.setRunsOnSubFrames(true);
   guard.setWorldId(QWebEngineScript::ApplicationWorld);
-  guard.setSourceCode(QString::fromLatin1(kWatchClickGuardScript));
+  // Watch links work only in the data frame itself.
+  guard.setSourceCode(PageScript(page_script::kWatchClickGuard));
   scripts().insert(guard);
 
   connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
