@@ -30,6 +30,7 @@ std::filesystem::path ResolveDemoDataDir(std::vector<std::string>& args) {
 
 void PointAtServer(const DemoServer& server) {
   for (const listing::ListingType& type : listing::kListingTypes) {
+    if (!listing::IsSiteType(type)) continue;
     std::string key(type.key);
     WriteProfileString("URL", key.c_str(), server.UrlTemplate(type.key));
   }
