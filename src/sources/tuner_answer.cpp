@@ -25,7 +25,11 @@ bool ParseArray(std::string_view json, QJsonArray* array, std::string* error) {
     return false;
   }
   if (!document.isArray()) {
-    *error = "応答の形が違います（配列ではありません）";
+    // The start of the answer tells the user most: an error object with
+    // its status, a page of another server.
+    std::string start = CleanText(json.substr(0, 80));
+    if (json.size() > 80) start += "…";
+    *error = "応答の形が違います（配列ではありません: " + start + "）";
     return false;
   }
   *array = document.array();
