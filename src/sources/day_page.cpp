@@ -62,7 +62,10 @@ std::string EscapeHtml(std::string_view text) {
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
-      default: out += c;
+      case '\t': out += ' '; break;
+      default:
+        // Control characters never reach a page.
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out += c;
     }
   }
   return out;

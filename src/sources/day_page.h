@@ -28,7 +28,8 @@ inline constexpr std::string_view kBottomMarker = "<!--source_bottom-->";
 // The page text, lines ending in "\n".
 std::string DayPageText(const SourceSchedule& schedule, const DayLayout& layout);
 
-// Text escaped for HTML content and attribute values (& < > ").
+// Text escaped for HTML content and attribute values (& < > "), without
+// control characters.
 std::string EscapeHtml(std::string_view text);
 
 }  // namespace kanro::sources

@@ -24,7 +24,9 @@ class CSourceHtmlCreater : public listing::CHtmlCreater {
   bool IsTarget() override;
   bool IsHeadEnd() override;
   void BeginPage() override { m_bInside = false; }
-  bool HoldsProgramme() override { return HasStartTime("<strong>", "</strong>"); }
+  // Every programme cell of the intermediate page carries its own watch ID,
+  // also one continued from the day before, which shows no start time.
+  bool HoldsProgramme() override { return m_line.find("placeholder=\"ID=") != std::string::npos; }
 
  private:
   bool m_bInside = false;

@@ -175,18 +175,19 @@ bool ReadXmltv(QIODevice& input, const XmltvFilter& filter, SourceSchedule* sche
   std::map<std::string, size_t> channelIndex;
   std::map<std::string, Variant> channelNames;
   std::vector<PendingProgramme> pending;
-  bool root = false;
   int declared = 0;  // channels in the file, kept or not
-  while (!xml.atEnd()) {
-    if (!xml.readNextStartElement()) continue;
-    if (!root) {
-      if (xml.name() != u"tv") {
-        *error = "XMLTV ファイルではありません（最上位の要素が <tv> ではありません）";
-        return false;
-      }
-      root = true;
-      continue;
-    }
+  if (!xml.readNextStartElement()) {
+    *error = xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
+                 ? "XMLTV ファイルの " + std::to_string(xml.lineNumber()) + " 行目が XML として正しくありません（" +
+                       xml.errorString().toStdString() + "）"
+                 : "XMLTV ファイルが空です";
+    return false;
+  }
+  if (xml.name() != u"tv") {
+    *error = "XMLTV ファイルではありません（最上位の要素が <tv> ではありません）";
+    return false;
+  }
+  while (xml.readNextStartElement()) {
     if (xml.name() == u"channel") {
       ++declared;
       const std::string id = Trimmed(CleanText(xml.attributes().value("id").toString().toStdString()));
@@ -234,10 +235,6 @@ bool ReadXmltv(QIODevice& input, const XmltvFilter& filter, SourceSchedule* sche
   if (xml.hasError()) {
     *error = "XMLTV ファイルの " + std::to_string(xml.lineNumber()) + " 行目が XML として正しくありません（" +
              xml.errorString().toStdString() + "）";
-    return false;
-  }
-  if (!root) {
-    *error = "XMLTV ファイルが空です";
     return false;
   }
   if (schedule->channels.empty()) {
