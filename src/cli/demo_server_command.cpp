@@ -67,6 +67,7 @@ int RunDemoServer(std::vector<std::string>& args) {
   for (const listing::ListingType& type : listing::kListingTypes)
     if (listing::IsSiteType(type))
       std::fprintf(stderr, "URL %s: %s\n", std::string(type.key).c_str(), server.UrlTemplate(type.key).c_str());
+  std::fprintf(stderr, "URL Tuner: %s\nURL Xmltv: %s\n", server.TunerUrl().c_str(), server.XmltvUrl().c_str());
   std::fprintf(stderr, "serving until interrupted (Ctrl+C)\n");
 
   int received = 0;

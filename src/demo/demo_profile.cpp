@@ -34,6 +34,8 @@ void PointAtServer(const DemoServer& server) {
     std::string key(type.key);
     WriteProfileString("URL", key.c_str(), server.UrlTemplate(type.key));
   }
+  WriteProfileString("URL", "Tuner", server.TunerUrl());
+  WriteProfileString("URL", "Xmltv", server.XmltvUrl());
   qputenv("KANRO_SERVICE_URL", QByteArray::fromStdString(server.ServiceUrl()));
   // The demo talks to its own loopback server only: a proxy from the
   // environment (http_proxy without a no_proxy for 127.0.0.1) would break it.

@@ -5,11 +5,14 @@
 // answers (from a local stand-in) fail with a reason and keep the old page.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "app/clock.h"
 #include "app/listing_time.h"
 #include "app/settings_store.h"
+#include "demo/source_stand_ins.h"
 #include "export/listing_page_reader.h"
 #include "fixtures/download_fixture.h"
 #include "fixtures/tuner_seed.h"
@@ -196,6 +199,41 @@ TEST_F(TunerSourceTest, TheCommandLineDownloadsATunerEntry) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("written: " + std::to_string(DateOf(base_)) + "13TunerGr"), std::string::npos)
       << result.out;
+}
+
+// The demo's stand-in answers in the real server's shapes: seeded with the
+// stand-in's own data, the real server gives back objects with the same keys
+// and kinds of value.
+TEST_F(TunerSourceTest, TheDemoStandInAnswersInTheShapesOfTheRealServer) {
+  const std::string services = demo::StandInServicesJson();
+  const std::string programmes = demo::StandInProgramsJson(app::GetListingTime(), 0);
+  StartServer(QJsonDocument::fromJson(QByteArray::fromStdString(services)).array(),
+              QJsonDocument::fromJson(QByteArray::fromStdString(programmes)).array());
+  auto shape = [](const QJsonObject& o) {
+    std::map<std::string, QJsonValue::Type> keys;
+    for (auto it = o.begin(); it != o.end(); ++it) keys[it.key().toStdString()] = it.value().type();
+    return keys;
+  };
+  auto byId = [](const std::string& json) {
+    std::map<qint64, QJsonObject> objects;
+    for (const QJsonValue& v : QJsonDocument::fromJson(QByteArray::fromStdString(json)).array())
+      objects[v.toObject().value("id").toInteger()] = v.toObject();
+    return objects;
+  };
+  for (const auto& [what, ours, real, ignored] :
+       {std::tuple{"services", services, server_.Get("/api/services"), std::set<std::string>{"epgReady", "epgUpdatedAt"}},
+        std::tuple{"programmes", programmes, server_.Get("/api/programs"), std::set<std::string>{}}}) {
+    SCOPED_TRACE(what);
+    const auto standIn = byId(ours);
+    const auto served = byId(real);
+    ASSERT_FALSE(served.empty());
+    for (const auto& [id, object] : served) {
+      ASSERT_TRUE(standIn.count(id)) << id;
+      auto expected = shape(object);
+      for (const std::string& key : ignored) expected.erase(key);
+      EXPECT_EQ(shape(standIn.at(id)), expected) << id;
+    }
+  }
 }
 
 // Bad answers from a local stand-in in the real server's shapes: each run

@@ -5,13 +5,19 @@
 // reason and keep the old page.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cstdlib>
 
 #include "app/listing_time.h"
 #include "app/settings_store.h"
+#include "demo/source_stand_ins.h"
 #include "export/listing_page_reader.h"
 #include "fixtures/download_fixture.h"
 #include "listing/download_thread.h"
+#include "sources/xmltv_reader.h"
 #include "support/process.h"
 
 namespace kanro::sources {
@@ -153,6 +159,20 @@ TEST_F(XmltvSourceTest, AValidatedFileWithOtherOffsetsAndLanguagesLandsAtItsMome
   const exports::ListingDay filtered = Page("13Xmltv", 20110309);
   ASSERT_EQ(filtered.channels.size(), 1u);
   EXPECT_EQ(filtered.channels[0].name, "Channel Two");
+}
+
+TEST_F(XmltvSourceTest, TheDemosFileIsValidXmltvWithTheStandInServersProgrammes) {
+  const fs::path file = data_ / "demo.xml";
+  const int64_t day = Noon(2011, 3, 9);
+  test::WriteAll(file, demo::StandInXmltv(day));
+  const test::ProcessResult valid = Validate(file);
+  EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
+  SourceSchedule schedule;
+  std::string error;
+  ASSERT_TRUE(ReadXmltvFile(file, {}, &schedule, &error)) << error;
+  const QJsonArray served = QJsonDocument::fromJson(QByteArray::fromStdString(demo::StandInProgramsJson(day, 0))).array();
+  ASSERT_EQ(schedule.programmes.size(), static_cast<size_t>(served.size()));
+  EXPECT_EQ(schedule.programmes.front().start, served.first().toObject().value("startAt").toInteger() / 1000);
 }
 
 TEST_F(XmltvSourceTest, BadFilesFailWithTheirReasonAndKeepThePage) {
