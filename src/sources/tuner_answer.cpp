@@ -48,13 +48,10 @@ std::string Utf8(const QJsonValue& value) { return value.isString() ? CleanText(
 
 }  // namespace
 
-std::string_view ChannelTypeOf(BroadcastKind kind) {
-  switch (kind) {
-    case BroadcastKind::Bs: return "BS";
-    case BroadcastKind::Cs: return "CS";
-    case BroadcastKind::Terrestrial: break;
-  }
-  return "GR";
+const BroadcastKindNames& NamesOf(BroadcastKind kind) {
+  static constexpr BroadcastKindNames kNames[] = {
+      {"TunerGr", "GR", "地デジ"}, {"TunerBs", "BS", "BS"}, {"TunerCs", "CS", "CS"}};
+  return kNames[static_cast<size_t>(kind)];
 }
 
 std::string TunerWatchId(int64_t serviceId, int64_t eventId) {
@@ -81,7 +78,7 @@ bool ReadTunerServices(std::string_view json, BroadcastKind kind, SourceSchedule
     if (!networkId || !serviceId || *serviceId < 0 || *serviceId > 65535 || *networkId < 0 || *networkId > 65535)
       continue;
     if (WholeNumber(o.value("type")).value_or(-1) != 1) continue;
-    if (channel.value("type").toString().toStdString() != ChannelTypeOf(kind)) continue;
+    if (channel.value("type").toString().toStdString() != NamesOf(kind).channelType) continue;
     if (!seen.insert({*networkId, *serviceId}).second) continue;
     // Services without a key sort after those with one.
     const int64_t key = WholeNumber(o.value("remoteControlKeyId")).value_or(1 << 20);

@@ -18,8 +18,12 @@ namespace kanro::sources {
 
 enum class BroadcastKind { Terrestrial, Bs, Cs };
 
-// "GR", "BS", "CS": the channel type of the kind in the server's answers.
-std::string_view ChannelTypeOf(BroadcastKind kind);
+struct BroadcastKindNames {
+  std::string_view typeKey;      // "TunerGr": the listing type of the kind
+  std::string_view channelType;  // "GR": the channel type in the server's answers
+  std::string_view name;         // "地デジ": for messages (UTF-8)
+};
+const BroadcastKindNames& NamesOf(BroadcastKind kind);
 
 struct TunerChannels {
   // (networkId, serviceId) to the channel index of the schedule.

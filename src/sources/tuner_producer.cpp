@@ -6,28 +6,6 @@
 #include "text/text_file.h"
 
 namespace kanro::sources {
-namespace {
-
-std::string_view KeyOf(BroadcastKind kind) {
-  switch (kind) {
-    case BroadcastKind::Bs: return "TunerBs";
-    case BroadcastKind::Cs: return "TunerCs";
-    case BroadcastKind::Terrestrial: break;
-  }
-  return "TunerGr";
-}
-
-std::string_view KindName(BroadcastKind kind) {
-  switch (kind) {
-    case BroadcastKind::Bs: return "BS";
-    case BroadcastKind::Cs: return "CS";
-    case BroadcastKind::Terrestrial: break;
-  }
-  return "地デジ";
-}
-
-}  // namespace
-
 std::string TunerBaseUrl() {
   std::string url = GetProfileString("URL", "Tuner", kDefaultTunerUrl);
   if (url.empty()) url = kDefaultTunerUrl;
@@ -35,7 +13,7 @@ std::string TunerBaseUrl() {
   return url;
 }
 
-CTunerHtmlProducer::CTunerHtmlProducer(BroadcastKind kind) : CSourceHtmlProducer(KeyOf(kind)), m_kind(kind) {}
+CTunerHtmlProducer::CTunerHtmlProducer(BroadcastKind kind) : CSourceHtmlProducer(NamesOf(kind).typeKey), m_kind(kind) {}
 
 std::optional<std::string> CTunerHtmlProducer::Answer(const std::string& path, std::string* reason) {
   net::RawDownload file;
@@ -61,7 +39,7 @@ bool CTunerHtmlProducer::LoadSchedule(SourceSchedule* schedule, std::string* rea
     return false;
   }
   if (schedule->channels.empty()) {
-    *reason = base + " に" + std::string(KindName(m_kind)) + "のテレビのサービスがありません";
+    *reason = base + " に" + std::string(NamesOf(m_kind).name) + "のテレビのサービスがありません";
     return false;
   }
   for (const int64_t network : channels.networks) {

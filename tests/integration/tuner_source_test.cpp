@@ -90,6 +90,7 @@ TEST_F(TunerSourceTest, TheRealServersServicesAndProgrammesBecomePagesOfTheirKin
   const QJsonArray services{
       TunerService(kNet, 1025, "ふたつめ", 1, 2), TunerService(kNet, 1024, "ひとつめ", 1, 1),
       TunerService(kNet, 1030, "ラジオ", 2, 3),  // not television
+      TunerService(kNet, 1031, "番組なし", 1, 4),
       TunerService(kBsNet, 101, "ビーエス", 1, 1, "BS", "BS15_0")};
   QJsonArray programmes{
       TunerProgramme(kNet, 1024, 1, base_, 30, "朝のニュース", 0),
@@ -108,9 +109,11 @@ TEST_F(TunerSourceTest, TheRealServersServicesAndProgrammesBecomePagesOfTheirKin
   ASSERT_EQ(Run("13TunerGr,13TunerBs,"), 0) << text::Cp932ToUtf8(param_.failure);
   const int date = DateOf(base_);
   const exports::ListingDay gr = Page("13TunerGr", date);
-  ASSERT_EQ(gr.channels.size(), 2u);
+  ASSERT_EQ(gr.channels.size(), 3u);
   EXPECT_EQ(gr.channels[0].name, "ひとつめ") << "remote-control key order";
   EXPECT_EQ(gr.channels[1].name, "ふたつめ");
+  EXPECT_EQ(gr.channels[2].name, "番組なし") << "a service without programmes keeps its empty column";
+  for (const auto& p : gr.programmes) EXPECT_NE(p.channel, 2u);
 
   const exports::ListingProgramme* news = ById(gr, TunerWatchId(1024, 1));
   ASSERT_NE(news, nullptr);

@@ -19,6 +19,7 @@
 #include "listing/download_thread.h"
 #include "sources/xmltv_reader.h"
 #include "support/process.h"
+#include "support/time_zone.h"
 
 namespace kanro::sources {
 namespace {
@@ -29,17 +30,8 @@ class XmltvSourceTest : public test::DownloadFixture {
  protected:
   void SetUp() override {
     // The exports write Japanese wall-clock times; the children inherit it.
-    const char* old = std::getenv("TZ");
-    savedZone_ = old ? old : "";
-    hadZone_ = old != nullptr;
-    setenv("TZ", "JST-9", 1);
-    tzset();
+    zone_.Use("JST-9");
     DownloadFixture::SetUp();
-  }
-  void TearDown() override {
-    DownloadFixture::TearDown();
-    if (hadZone_) setenv("TZ", savedZone_.c_str(), 1); else unsetenv("TZ");
-    tzset();
   }
 
   int Run(const std::string& programmes, int64_t start) {
@@ -66,8 +58,7 @@ class XmltvSourceTest : public test::DownloadFixture {
 
   test::RecordingTarget window_;
   listing::DOWNLOADPARAM param_;
-  std::string savedZone_;
-  bool hadZone_ = false;
+  test::ScopedTimeZone zone_;
 };
 
 TEST_F(XmltvSourceTest, AFileOfKanrosOwnExportReadsBackToTheSameProgrammes) {

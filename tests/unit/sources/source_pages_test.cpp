@@ -16,6 +16,7 @@
 #include "sources/day_page.h"
 #include "sources/source_html_creater.h"
 #include "support/temp_dir.h"
+#include "support/time_zone.h"
 #include "text/codepage.h"
 #include "text/text_file.h"
 
@@ -30,21 +31,8 @@ class SourcePagesTest : public ::testing::Test {
     app::CreateDefaultFiles();
     UseZone("JST-9");
   }
-  void TearDown() override {
-    if (saved_) {
-      if (*saved_ == "\x01") unsetenv("TZ"); else setenv("TZ", saved_->c_str(), 1);
-      tzset();
-    }
-    app::DeleteAllProfileValues();
-  }
-  void UseZone(const char* zone) {
-    if (!saved_) {
-      const char* old = std::getenv("TZ");
-      saved_ = old ? std::string(old) : std::string("\x01");
-    }
-    setenv("TZ", zone, 1);
-    tzset();
-  }
+  void TearDown() override { app::DeleteAllProfileValues(); }
+  void UseZone(const char* zone) { zone_.Use(zone); }
 
   // Composes the day through the composer and reads it back.
   exports::ListingDay Compose(const SourceSchedule& schedule, int date) {
@@ -90,7 +78,7 @@ class SourcePagesTest : public ::testing::Test {
 
   test::TempDir data_{"kanro-source-pages"};
   std::string data_page_;
-  std::optional<std::string> saved_;
+  test::ScopedTimeZone zone_;
 };
 
 TEST_F(SourcePagesTest, ProgrammesComeBackWithTheirTimesGenresMarksAndStableIds) {
