@@ -25,7 +25,7 @@ std::string S(const QJsonValue& value) { return value.toString().toStdString(); 
 
 }  // namespace
 
-std::filesystem::path SeenProgrammesFolder() { return app::DataDir() / "Sources"; }
+std::filesystem::path SeenProgrammesFolder() { return app::SourcesFolder(); }
 
 std::filesystem::path SeenProgrammesPath(const std::string& pageName) {
   return SeenProgrammesFolder() / (pageName + ".json");

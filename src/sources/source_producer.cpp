@@ -45,6 +45,9 @@ bool CSourceHtmlProducer::Load() {
   }
   m_schedule = std::move(schedule);
   m_loadedFrom = from;
+  if (m_schedule->rejected > 0)
+    SendText(app::UM_STATUSTEXT, 0,
+             StatusText() + Cp932("：読めない番組 " + std::to_string(m_schedule->rejected) + " 件を除きました"));
   // Days before yesterday are not re-downloaded any more.
   const app::LocalDate today = app::ToLocalDate(m_time);
   RemoveSeenBefore(EntryOf(m_location.m_nNumber, m_key),
@@ -59,7 +62,11 @@ bool CSourceHtmlProducer::Produce() {
   SendText(app::UM_STATUSTEXT, 0, status + Cp932("を取得中"));
   if (!Load()) return false;
   if (m_schedule->channels.empty()) return Fail(Cp932("チャンネルがありません"));
-  if (m_schedule->programmes.empty()) return Fail(Cp932("番組が一つもありません"));
+  if (m_schedule->programmes.empty()) {
+    const int rejected = m_schedule->rejected;
+    return Fail(Cp932("番組が一つもありません") +
+                (rejected > 0 ? Cp932("（読めない番組 " + std::to_string(rejected) + " 件を除きました）") : ""));
+  }
 
   const app::LocalDate local = app::ToLocalDate(m_time);
   const int date = local.year * 10000 + local.month * 100 + local.day;
