@@ -235,9 +235,13 @@ bool CHtmlProducer::Produce() {
 int CHtmlProducer::Fetch(const std::string& url, const std::string& settingKey, const std::filesystem::path& file,
                          const HttpLimits& limits) {
   static const std::string cancelled = Cp932("中止しました");
-  if (std::optional<std::string> unusable = UnusableUrl(url, settingKey)) return Fail(*unusable), -1;
+  auto fail = [this](std::string reason) {
+    Fail(std::move(reason));
+    return -1;
+  };
+  if (std::optional<std::string> unusable = UnusableUrl(url, settingKey)) return fail(*unusable);
   // A stop request seen here ends the page as the transfer itself would.
-  if (g_bCancel.load()) return Fail(cancelled), -1;
+  if (g_bCancel.load()) return fail(cancelled);
   int bytes = 0;
   std::string warning;
   {
@@ -246,11 +250,11 @@ int CHtmlProducer::Fetch(const std::string& url, const std::string& settingKey, 
     warning = capture.First();
   }
   if (bytes >= 1) return bytes;
-  if (g_bCancel.load()) return Fail(cancelled), -1;
-  if (bytes == 0) return Fail(Cp932("サーバーの応答が空でした")), -1;
-  if (!warning.empty()) return Fail(warning), -1;
+  if (g_bCancel.load()) return fail(cancelled);
+  if (bytes == 0) return fail(Cp932("サーバーの応答が空でした"));
+  if (!warning.empty()) return fail(warning);
   // The address was checked above, so the routine failed on the file.
-  return Fail(Cp932("一時ファイル ") + DisplayPath(file) + Cp932(" に書き込めません（空き容量を確認してください）")), -1;
+  return fail(Cp932("一時ファイル ") + DisplayPath(file) + Cp932(" に書き込めません（空き容量を確認してください）"));
 }
 
 bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {

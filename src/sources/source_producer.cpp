@@ -37,6 +37,8 @@ bool CSourceHtmlProducer::Load() {
   const std::string from = GetUrl();
   if (m_schedule && m_loadedFrom == from) return true;
   m_schedule.reset();
+  // The bar's range for the transfers to come, as for a listing page.
+  Send(app::UM_PROGRESS, 0, GetExpectedSize());
   SourceSchedule schedule;
   std::string reason;
   if (!LoadSchedule(&schedule, &reason)) {
