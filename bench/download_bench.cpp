@@ -52,6 +52,7 @@ std::vector<std::string> RunTargets() {
     kanro::app::LocalDate date = kanro::app::ToLocalDate(FirstDay() + day * 86400);
     for (const char* code : {"008", "013"}) {
       for (const auto& type : kanro::listing::kListingTypes) {
+        if (!kanro::listing::IsSiteType(type)) continue;
         kanro::sites::SamplePageOptions options;
         options.typeKey = std::string(type.key);
         options.locationCode = type.site == kanro::listing::ListingSite::Goo ? code : (code[2] == '8' ? "23" : "28");
@@ -118,6 +119,7 @@ ServerProcess StartServer(size_t pageBytes) {
 
 void PointAt(const ServerProcess& server) {
   for (const auto& type : kanro::listing::kListingTypes) {
+    if (!kanro::listing::IsSiteType(type)) continue;
     std::string key(type.key);
     WriteProfileString("URL", key.c_str(), "http://127.0.0.1:" + std::to_string(server.port) + std::string(type.urlPath));
   }

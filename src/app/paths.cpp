@@ -95,6 +95,7 @@ fs::path KeywordsPath() { return DataDir() / "Keyword.txt"; }
 fs::path IndexPath() { return DataDir() / "index.htm"; }
 fs::path DataFolder() { return DataDir() / "Data" / ""; }
 fs::path HeadFolder() { return DataDir() / "Head" / ""; }
+fs::path SourcesFolder() { return DataDir() / "Sources" / ""; }
 fs::path CssFolder() { return DataDir() / "Css" / ""; }
 fs::path ImageFolder() { return DataDir() / "Image" / ""; }
 

@@ -23,6 +23,7 @@ std::filesystem::path KeywordsPath();       // Keyword.txt
 std::filesystem::path IndexPath();          // index.htm
 std::filesystem::path DataFolder();         // Data/
 std::filesystem::path HeadFolder();         // Head/
+std::filesystem::path SourcesFolder();      // Sources/: what earlier downloads of the sources saw
 std::filesystem::path CssFolder();          // Css/
 std::filesystem::path ImageFolder();        // Image/
 

@@ -66,6 +66,13 @@ int RemoveOldFiles() {
     if (fs::remove(it->path(), ignored)) ++removed;
     oldDays.push_back(day);
   }
+  // What the sources' earlier downloads saw of those days goes with them.
+  for (fs::directory_iterator it(SourcesFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.size() > 8 && IsDigit(name[0]) && it->path().extension() == ".json" && LeadingNumber(name) < cutoff)
+      fs::remove(it->path(), ignored);
+  }
   // One write for all the watch marks instead of one per page.
   if (!oldDays.empty()) DeleteProfileValues("Watch", oldDays);
   return removed;

@@ -65,7 +65,9 @@ int RunDemoServer(std::vector<std::string>& args) {
   std::fflush(stdout);
   std::fprintf(stderr, "service: %s\n", server.ServiceUrl().c_str());
   for (const listing::ListingType& type : listing::kListingTypes)
-    std::fprintf(stderr, "URL %s: %s\n", std::string(type.key).c_str(), server.UrlTemplate(type.key).c_str());
+    if (listing::IsSiteType(type))
+      std::fprintf(stderr, "URL %s: %s\n", std::string(type.key).c_str(), server.UrlTemplate(type.key).c_str());
+  std::fprintf(stderr, "URL Tuner: %s\nURL Xmltv: %s\n", server.TunerUrl().c_str(), server.XmltvUrl().c_str());
   std::fprintf(stderr, "serving until interrupted (Ctrl+C)\n");
 
   int received = 0;

@@ -30,9 +30,12 @@ std::filesystem::path ResolveDemoDataDir(std::vector<std::string>& args) {
 
 void PointAtServer(const DemoServer& server) {
   for (const listing::ListingType& type : listing::kListingTypes) {
+    if (!listing::IsSiteType(type)) continue;
     std::string key(type.key);
     WriteProfileString("URL", key.c_str(), server.UrlTemplate(type.key));
   }
+  WriteProfileString("URL", "Tuner", server.TunerUrl());
+  WriteProfileString("URL", "Xmltv", server.XmltvUrl());
   qputenv("KANRO_SERVICE_URL", QByteArray::fromStdString(server.ServiceUrl()));
   // The demo talks to its own loopback server only: a proxy from the
   // environment (http_proxy without a no_proxy for 127.0.0.1) would break it.

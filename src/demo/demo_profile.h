@@ -24,14 +24,15 @@ std::filesystem::path DefaultDemoDataDir();
 // data, which the demo must not touch.
 std::filesystem::path ResolveDemoDataDir(std::vector<std::string>& args);
 
-// Every demo start: the five "URL" settings and the service address
+// Every demo start: the five "URL" settings, "URL"/"Tuner" and "URL"/"Xmltv"
+// (the stand-ins of the tuner server and the XMLTV file), the service address
 // (KANRO_SERVICE_URL of this process) point at the running server, and the
 // connection is direct ("Network"/"AccessType" 1), whatever proxy the
 // environment names.
 void PointAtServer(const DemoServer& server);
 
 // The programme list the demo starts with.
-inline constexpr const char* kDemoPrograms = "08GooTv,25GooTv,08GooBsDisital,08YahooFm,";
+inline constexpr const char* kDemoPrograms = "08GooTv,25GooTv,08GooBsDisital,08YahooFm,08TunerGr,";
 
 // On the first demo start (nothing stored but what PointAtServer writes): presets
 // the programme list, selects its first entry, downloads a few days at once

@@ -11,6 +11,7 @@
 #include "app/listing_time.h"
 #include "app/version.h"
 #include "demo/listing_server.h"
+#include "demo/source_stand_ins.h"
 #include "sites/sample_pages.h"
 #include "text/codepage.h"
 
@@ -133,6 +134,7 @@ bool DemoServer::Start(int port, std::string* error) {
   listing_->ServePath("/", [base](const ServedRequest&) {
     return ServedReply{200, IndexPage(base), "text/html; charset=UTF-8"};
   });
+  ServeStandIns(*listing_);
   listing_->ServePath(kServicePath, [this](const ServedRequest& request) {
     ServedReply reply;
     reply.body = ServiceAnswer(request.method, request.target, request.body, &reply.status);
@@ -150,6 +152,10 @@ int DemoServer::Port() const { return listing_ ? listing_->port() : 0; }
 std::string DemoServer::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(Port()); }
 
 std::string DemoServer::ServiceUrl() const { return BaseUrl() + kServicePath; }
+
+std::string DemoServer::TunerUrl() const { return BaseUrl() + "/"; }
+
+std::string DemoServer::XmltvUrl() const { return BaseUrl() + kXmltvPath; }
 
 std::string DemoServer::UrlTemplate(std::string_view typeKey) const {
   return listing_ ? listing_->UrlTemplate(typeKey) : std::string();

@@ -31,6 +31,9 @@ class DemoServer {
   std::string ServiceUrl() const;  // BaseUrl() + "/kanro/operate.php"
   // The type's address template on this server, placeholders left in.
   std::string UrlTemplate(std::string_view typeKey) const;
+  // The tuner-server stand-in's base address and the XMLTV file's address.
+  std::string TunerUrl() const;  // BaseUrl() + "/"
+  std::string XmltvUrl() const;  // BaseUrl() + "/guide.xml"
 
   // The number the version check answers on its first line; by default this
   // program's own version, so the demo never announces an update.

@@ -219,37 +219,43 @@ bool CHtmlProducer::Produce() {
   int expected = GetExpectedSize();
   Send(app::UM_PROGRESS, 0, expected > 0 ? expected : kDefaultExpectedSize);
 
-  static const std::string cancelled = Cp932("中止しました");
   const std::string url = PageUrl();
-  if (std::optional<std::string> unusable = UnusableUrl(url, GetKey())) return Fail(*unusable);
   net::RawDownload downloaded;
   if (!downloaded.valid())
     return Fail(Cp932("一時フォルダ ") + DisplayPath(net::RawDownloadFolder()) + Cp932(" に一時ファイルを作成できません"));
-  // A stop request seen here ends the page as the transfer itself would.
-  if (g_bCancel.load()) return Fail(cancelled);
-
-  int bytes = 0;
-  std::string warning;
-  {
-    WarningCapture capture;
-    bytes = HttpRequest(downloaded.path(), {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET",
-                        kListingPageLimits);
-    warning = capture.First();
-  }
-  if (bytes < 1) {
-    if (g_bCancel.load()) return Fail(cancelled);
-    if (bytes == 0) return Fail(Cp932("サーバーの応答が空でした"));
-    if (!warning.empty()) return Fail(warning);
-    // The address was checked above, so the routine failed on the file.
-    return Fail(Cp932("一時ファイル ") + DisplayPath(downloaded.path()) +
-                Cp932(" に書き込めません（空き容量を確認してください）"));
-  }
+  const int bytes = Fetch(url, GetKey(), downloaded.path(), kListingPageLimits);
+  if (bytes < 1) return false;
   LearnSize(bytes);
 
   if (!ConvertPage(downloaded.path())) return false;
 
   SendText(app::UM_TASKRESULT, app::TASK_PAGE_WRITTEN, PageName());
   return true;
+}
+
+int CHtmlProducer::Fetch(const std::string& url, const std::string& settingKey, const std::filesystem::path& file,
+                         const HttpLimits& limits) {
+  static const std::string cancelled = Cp932("中止しました");
+  auto fail = [this](std::string reason) {
+    Fail(std::move(reason));
+    return -1;
+  };
+  if (std::optional<std::string> unusable = UnusableUrl(url, settingKey)) return fail(*unusable);
+  // A stop request seen here ends the page as the transfer itself would.
+  if (g_bCancel.load()) return fail(cancelled);
+  int bytes = 0;
+  std::string warning;
+  {
+    WarningCapture capture;
+    bytes = HttpRequest(file, {std::string()}, url, std::string(), m_hWnd, url.c_str(), "GET", limits);
+    warning = capture.First();
+  }
+  if (bytes >= 1) return bytes;
+  if (g_bCancel.load()) return fail(cancelled);
+  if (bytes == 0) return fail(Cp932("サーバーの応答が空でした"));
+  if (!warning.empty()) return fail(warning);
+  // The address was checked above, so the routine failed on the file.
+  return fail(Cp932("一時ファイル ") + DisplayPath(file) + Cp932(" に書き込めません（空き容量を確認してください）"));
 }
 
 bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {

@@ -9,6 +9,7 @@
 
 #include "app/messages.h"
 #include "listing/html_creater.h"
+#include "net/http_request.h"
 #include "sites/location.h"
 
 namespace kanro::listing {
@@ -34,7 +35,8 @@ class CHtmlProducer {
 
   // Handles the page of m_time for m_location: true when it was produced or
   // could be skipped, false when it failed (nothing escapes as an exception).
-  bool Produce();
+  // Sources that are not listing pages override it.
+  virtual bool Produce();
   // Converts a downloaded page as Produce does: the header page when it is
   // missing (or m_bRenewHead is set), then the data page, with the progress
   // and status messages. A page whose listing was cut off or held no
@@ -75,16 +77,24 @@ class CHtmlProducer {
   bool m_bRenewHead = false;
 
  protected:
+  // Keeps the reason (CP932), shows it in the status text, returns false.
+  bool Fail(std::string reason);
+  bool ShouldSkip(const std::filesystem::path& dataPage) const;
+  intptr_t SendText(unsigned message, uintptr_t wParam, const std::string& text);
+  void Send(unsigned message, uintptr_t wParam, intptr_t lParam);
+  // Requests url into file with HttpRequest: the number of bytes, or -1 after
+  // Fail with the reason (the routine's message, an empty answer, a cancel,
+  // an unusable address named after the setting URL/settingKey).
+  int Fetch(const std::string& url, const std::string& settingKey, const std::filesystem::path& file,
+            const HttpLimits& limits);
+  void ClearFailure() { m_strFailure.clear(); m_bWroteHead = false; }
+
   // Set by each subclass constructor; the producer owns its converter.
   std::unique_ptr<CHtmlCreater> m_pCreater;
 
  private:
-  bool Fail(std::string reason);
-  bool ShouldSkip(const std::filesystem::path& dataPage) const;
   void CourtesyWait();
   void LearnSize(int bytes);
-  intptr_t SendText(unsigned message, uintptr_t wParam, const std::string& text);
-  void Send(unsigned message, uintptr_t wParam, intptr_t lParam);
 
   std::string m_strFailure;
   std::string m_strMarksDropped;

@@ -2,6 +2,8 @@
 
 #include "sites/goo_producers.h"
 #include "sites/yahoo_producers.h"
+#include "sources/tuner_producer.h"
+#include "sources/xmltv_producer.h"
 
 namespace kanro::listing {
 
@@ -11,6 +13,10 @@ CHtmlProducerFactory::CHtmlProducerFactory() {
   m_producers.push_back(std::make_unique<sites::CGooUhfBsHtmlProducer>());
   m_producers.push_back(std::make_unique<sites::CYahooAmHtmlProducer>());
   m_producers.push_back(std::make_unique<sites::CYahooFmHtmlProducer>());
+  m_producers.push_back(std::make_unique<sources::CTunerHtmlProducer>(sources::BroadcastKind::Terrestrial));
+  m_producers.push_back(std::make_unique<sources::CTunerHtmlProducer>(sources::BroadcastKind::Bs));
+  m_producers.push_back(std::make_unique<sources::CTunerHtmlProducer>(sources::BroadcastKind::Cs));
+  m_producers.push_back(std::make_unique<sources::CXmltvHtmlProducer>());
 }
 
 CHtmlProducerFactory::~CHtmlProducerFactory() {

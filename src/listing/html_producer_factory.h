@@ -1,6 +1,6 @@
 #pragma once
-// The catalogue of the five listing types: one producer per type, in the fixed
-// order whose positions are the type indexes used elsewhere.
+// The catalogue of the listing types: one producer per type, in the fixed
+// order of kListingTypes, whose positions are the type indexes used elsewhere.
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -11,7 +11,7 @@ namespace kanro::listing {
 
 class CHtmlProducerFactory {
  public:
-  // Creates the five producers (each reads its settings and rewrite rules).
+  // Creates the producers (each reads its settings and rewrite rules).
   CHtmlProducerFactory();
   virtual ~CHtmlProducerFactory();
   CHtmlProducerFactory(const CHtmlProducerFactory&) = delete;
@@ -21,7 +21,8 @@ class CHtmlProducerFactory {
   // catalogue keeps ownership.
   CHtmlProducer* Find(std::string_view key) const;
 
-  // Index = type index (0 GooTv, 1 GooBsDisital, 2 GooUhfBs, 3 YahooAm, 4 YahooFm).
+  // Index = type index (0 GooTv, 1 GooBsDisital, 2 GooUhfBs, 3 YahooAm, 4 YahooFm,
+  // 5 TunerGr, 6 TunerBs, 7 TunerCs, 8 Xmltv).
   std::vector<std::unique_ptr<CHtmlProducer>> m_producers;
 };
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -12,6 +13,7 @@
 #include "settings/page_widgets.h"
 #include "settings/question_box.h"
 #include "settings/setting_pages.h"
+#include "text/codepage.h"
 
 namespace kanro::settings {
 namespace {
@@ -93,9 +95,25 @@ CDownloadPage::CDownloadPage(QWidget* parent) : CSettingPage(parent) {
   waitRow->addWidget(new QLabel(QStringLiteral("秒間隔でダウンロードする"), this));
   waitRow->addStretch();
   options->addLayout(waitRow, 3, 0, 1, 2);
+  // The addresses of the tuner server and the XMLTV file, for the entries of
+  // those types.
+  auto* addresses = new QGridLayout;
+  auto addressField = [this, addresses](int row, const QString& label, const QString& hint, std::string& member) {
+    auto* field = new QLineEdit(ToQt(member), this);
+    field->setAccessibleName(label);
+    field->setPlaceholderText(hint);
+    connect(field, &QLineEdit::textEdited, this,
+            [&member](const QString& text) { member = text::Utf8ToCp932(ToUtf8(text.trimmed())); });
+    addresses->addWidget(new QLabel(label, this), row, 0);
+    addresses->addWidget(field, row, 1);
+  };
+  addressField(0, QStringLiteral("チューナーサーバー"), QStringLiteral("http://localhost:40772/"), m_model.m_strTunerUrl);
+  addressField(1, QStringLiteral("XMLTV ファイル"), QStringLiteral("ファイルのパス、または http:// のアドレス"),
+               m_model.m_strXmltvUrl);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(lists, 1);
   layout->addLayout(options);
+  layout->addLayout(addresses);
 
   connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     m_pAdd->setEnabled(item && item->childCount() == 0);

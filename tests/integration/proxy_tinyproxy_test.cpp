@@ -19,6 +19,7 @@
 #include "net/blowfish.h"
 #include "net/http_request.h"
 #include "support/local_http_server.h"
+#include "support/loopback_port.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"
 #include "support/test_environment.h"
@@ -27,6 +28,7 @@ extern char** environ;
 
 namespace {
 
+using kanro::test::FreeLoopbackPort;
 using kanro::test::LocalHttpServer;
 using kanro::test::ReadAll;
 using kanro::test::RecordingNotifier;
@@ -34,18 +36,6 @@ using kanro::test::TempDir;
 using kanro::test::WriteAll;
 
 constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
-
-int FreeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 bool Accepts(int port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);

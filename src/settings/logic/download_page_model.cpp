@@ -1,11 +1,13 @@
 #include "settings/logic/download_page_model.h"
 
 #include <cstdio>
+#include <tuple>
 
 #include "app/settings_store.h"
 #include "listing/listing_entries.h"
 #include "listing/listing_types.h"
 #include "sites/location.h"
+#include "sources/tuner_producer.h"
 #include "text/codepage.h"
 #include "text/tokenizer.h"
 
@@ -76,7 +78,11 @@ DownloadPageModel::DownloadPageModel()
       m_bLaunchAuto(GetProfileInt("Download", "LaunchAuto", 0)),
       m_bOnceADay(GetProfileInt("Download", "OnceADay", 0)),
       m_nWaitSec(GetProfileInt("Download", "WaitSec", 3)),
-      m_items(ParseProgrammeList(GetProfileString("Download", "Programs", ""))) {}
+      m_strTunerUrl(GetProfileString("URL", "Tuner", sources::kDefaultTunerUrl)),
+      m_strXmltvUrl(GetProfileString("URL", "Xmltv", "")),
+      m_items(ParseProgrammeList(GetProfileString("Download", "Programs", ""))),
+      m_strStoredTunerUrl(m_strTunerUrl),
+      m_strStoredXmltvUrl(m_strXmltvUrl) {}
 
 bool DownloadPageModel::Add(const ProgrammeItem& item) {
   if (item.prefecture < 1 || item.prefecture > static_cast<int>(sites::kPrefectures.size()) ||
@@ -104,6 +110,12 @@ bool DownloadPageModel::Save() {
             WriteProfileInt("Download", "RemoveAnchor", m_bRemoveAnchor) &&
             WriteProfileInt("Download", "LaunchAuto", m_bLaunchAuto) &&
             WriteProfileInt("Download", "OnceADay", m_bOnceADay) && WriteProfileInt("Download", "WaitSec", m_nWaitSec);
+  for (const auto& [key, value, stored] : {std::tuple{"Tuner", &m_strTunerUrl, &m_strStoredTunerUrl},
+                                           std::tuple{"Xmltv", &m_strXmltvUrl, &m_strStoredXmltvUrl}}) {
+    if (!ok || *value == *stored) continue;
+    ok = value->empty() ? WriteProfileString("URL", key, nullptr) : WriteProfileString("URL", key, *value);
+    if (ok) *stored = *value;
+  }
   // An untouched list keeps the stored text, items this page cannot show included.
   if (ok && m_bListChanged) {
     ok = m_items.empty() ? WriteProfileString("Download", "Programs", nullptr)

@@ -56,9 +56,15 @@ class DownloadPageModel : public SettingPageModel {
 
   int m_bDetail, m_bGCode, m_biEPG, m_nDays, m_bKeepFresh, m_bRemoveAnchor, m_bLaunchAuto, m_bOnceADay,
       m_nWaitSec;
+  // The addresses of the sources that are not listing sites (CP932):
+  // "URL"/"Tuner", the tuner server's base address, and "URL"/"Xmltv", the
+  // path or address of the XMLTV file. Stored only when changed; an empty
+  // one removes the setting (the tuner address then is the default).
+  std::string m_strTunerUrl, m_strXmltvUrl;
 
  private:
   std::vector<ProgrammeItem> m_items;
+  std::string m_strStoredTunerUrl, m_strStoredXmltvUrl;
   bool m_bListChanged = false;
 };
 

@@ -76,6 +76,17 @@ TEST_F(RetentionTest, OneDayKeepsTheDayBeforeTheListingDayAndRemovesOlderPagesAn
   EXPECT_EQ(kanro::app::ListProfileKeys("Watch"), (std::vector<std::string>{"20110301", "20110308", "20110309"}));
 }
 
+TEST_F(RetentionTest, WhatTheSourcesSawOfARemovedDayGoesWithIt) {
+  fs::create_directories(dir_ / "Sources");
+  for (const char* name : {"2011030808TunerGr.json", "2011030708TunerGr.json", "2011030113Xmltv.json", "notes.json"})
+    kanro::test::WriteAll(dir_ / "Sources" / name, "[]");
+  WriteProfileString("Download", "ExistTerm", "1");
+  kanro::app::RemoveOldFiles();
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_ / "Sources")) left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"2011030808TunerGr.json", "notes.json"}));
+}
+
 TEST_F(RetentionTest, ZeroOrUnreadableTermsKeepEverything) {
   AddTypicalDays();
   const std::set<std::string> before = Pages();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/clock.h"
+#include "support/time_zone.h"
 #include "text/codepage.h"
 
 namespace {
@@ -23,23 +24,10 @@ using kanro::frame::NextListingDayStart;
 // Runs a test in a time zone given as a POSIX TZ string, restoring the old one.
 class DailyTimerTest : public testing::Test {
  protected:
-  void UseZone(const char* zone) {
-    if (!saved_) {
-      const char* old = std::getenv("TZ");
-      saved_ = old ? std::string(old) : std::string("\x01");
-    }
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  void TearDown() override {
-    if (saved_) {
-      if (*saved_ == "\x01") unsetenv("TZ"); else setenv("TZ", saved_->c_str(), 1);
-      tzset();
-    }
-  }
+  void UseZone(const char* zone) { zone_.Use(zone); }
 
  private:
-  std::optional<std::string> saved_;
+  kanro::test::ScopedTimeZone zone_;
 };
 
 int64_t At(int y, int mo, int d, int h, int mi, int s = 0) { return FromLocalDate(y, mo, d, h, mi, s); }

@@ -10,12 +10,15 @@
 namespace kanro::listing {
 namespace {
 
-TEST(ProducerFactoryTest, HoldsTheFiveTypesInCatalogueOrderWithTheirNames) {
+TEST(ProducerFactoryTest, HoldsTheSiteTypesThenTheSourcesInCatalogueOrderWithTheirNames) {
   CHtmlProducerFactory factory;
-  ASSERT_EQ(factory.m_producers.size(), 5u);
-  const char* keys[] = {"GooTv", "GooBsDisital", "GooUhfBs", "YahooAm", "YahooFm"};
-  const char* names[] = {"地上波", "BSデジタル", "UHF・BSアナログ", "AMラジオ", "FMラジオ"};
-  for (size_t i = 0; i < 5; ++i) {
+  const char* keys[] = {"GooTv", "GooBsDisital", "GooUhfBs", "YahooAm", "YahooFm",
+                        "TunerGr", "TunerBs", "TunerCs", "Xmltv"};
+  const char* names[] = {"地上波", "BSデジタル", "UHF・BSアナログ", "AMラジオ", "FMラジオ",
+                         "地デジ(チューナー)", "BS(チューナー)", "CS(チューナー)", "XMLTV"};
+  ASSERT_EQ(factory.m_producers.size(), std::size(keys));
+  ASSERT_EQ(kListingTypes.size(), std::size(keys));
+  for (size_t i = 0; i < std::size(keys); ++i) {
     EXPECT_EQ(factory.m_producers[i]->GetKey(), keys[i]) << i;
     EXPECT_EQ(text::Cp932ToUtf8(factory.m_producers[i]->GetName()), names[i]) << i;
     EXPECT_EQ(factory.m_producers[i]->GetKey(), kListingTypes[i].key) << "agrees with the shared table";

@@ -82,6 +82,30 @@ TEST_F(Page, DownloadListEditing) {
   EXPECT_EQ(GetProfileInt("Download", "Days", 8), 3);
 }
 
+TEST_F(Page, SourceEntriesAndTheirAddressesAreOfferedAndStoredOnlyWhenChanged) {
+  DownloadPageModel model;
+  EXPECT_EQ(model.m_strTunerUrl, "http://localhost:40772/");
+  EXPECT_EQ(model.m_strXmltvUrl, "");
+  ASSERT_TRUE(model.Add({13, 5}));
+  ASSERT_TRUE(model.Add({13, 8}));
+  EXPECT_EQ(ProgrammeLabel({13, 5}), ProgrammeLabel({13, 0}).substr(0, ProgrammeLabel({13, 0}).find('[')) +
+                                         Utf8ToCp932("[地デジ(チューナー)]"));
+  ASSERT_TRUE(model.Save());
+  EXPECT_EQ(GetProfileString("Download", "Programs"), "13TunerGr,13Xmltv,");
+  EXPECT_EQ(GetProfileString("URL", "Tuner", "absent"), "absent") << "the default is not written";
+  model.m_strTunerUrl = "http://tuner.local:40772/";
+  model.m_strXmltvUrl = Utf8ToCp932("/home/ユーザー/guide.xml");
+  ASSERT_TRUE(model.Save());
+  EXPECT_EQ(GetProfileString("URL", "Tuner"), "http://tuner.local:40772/");
+  EXPECT_EQ(GetProfileString("URL", "Xmltv"), Utf8ToCp932("/home/ユーザー/guide.xml"));
+  DownloadPageModel again;
+  EXPECT_EQ(ParseProgrammeList(GetProfileString("Download", "Programs")),
+            (std::vector<ProgrammeItem>{{13, 5}, {13, 8}}));
+  again.m_strXmltvUrl.clear();
+  ASSERT_TRUE(again.Save());
+  EXPECT_EQ(GetProfileString("URL", "Xmltv", "absent"), "absent");
+}
+
 TEST_F(Page, KeywordListOperationsAndButtonStates) {
   WriteAll(kanro::app::KeywordsPath(), "a\r\nb\r\nc\r\n");
   KeywordPageModel model;
