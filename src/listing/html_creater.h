@@ -76,6 +76,9 @@ class CHtmlCreater {
 
   // Turns the watch placeholders of m_line into watch links, numbered per page.
   void ReplaceWatch();
+  // Placeholders that carry their own watch ID keep it (listings that know
+  // what identifies a programme).
+  void KeepGivenWatchIds() { m_watchLinks.KeepGivenIds(true); }
   // m_line from EUC-JP to CP932.
   void EucToSjis();
   // m_line from UTF-8 to CP932.

@@ -276,7 +276,8 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   // they name before anything is rewritten, and carry them to the same
   // programmes on the page as rewritten.
   const std::string name = PageName();
-  exports::WatchMarkCarry marks(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
+  std::optional<exports::WatchMarkCarry> marks;
+  if (!WatchIdsFollowProgrammes()) marks.emplace(headPage, dataPage, std::atoi(name.substr(0, 8).c_str()), name.substr(8));
 
   // An existing header page is kept unless it is to be renewed; either way
   // it is replaced only by a complete new one.
@@ -289,7 +290,7 @@ bool CHtmlProducer::ConvertPage(const std::filesystem::path& downloaded) {
   Send(app::UM_PROGRESS, 100, 100);
   SendText(app::UM_STATUSTEXT, 0, status + converting);
   if (!m_pCreater->CreateData(downloaded, dataPage, status)) return Fail(m_pCreater->FailureReason());
-  const std::string dropped = marks.Finish();
+  const std::string dropped = marks ? marks->Finish() : std::string();
   if (!dropped.empty()) {
     m_strMarksDropped = status + Cp932("：") + dropped;
     SendText(app::UM_STATUSTEXT, 0, m_strMarksDropped);

@@ -37,6 +37,10 @@ class CHtmlProducer {
   // could be skipped, false when it failed (nothing escapes as an exception).
   // Sources that are not listing pages override it.
   virtual bool Produce();
+  // True when the watch IDs of this listing's pages name their programme
+  // whatever else the page holds (listings that identify programmes): its
+  // marks need no carrying when a page is rewritten.
+  virtual bool WatchIdsFollowProgrammes() const { return false; }
   // Converts a downloaded page as Produce does: the header page when it is
   // missing (or m_bRenewHead is set), then the data page, with the progress
   // and status messages. A page whose listing was cut off or held no

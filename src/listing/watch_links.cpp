@@ -9,7 +9,9 @@
 namespace kanro::listing {
 
 WatchLinkWriter::WatchLinkWriter()
-    : m_placeholder(R"(placeholder="TIME=(.*?)&TITLE=(.*?)end_of_placeholder")"), m_tag("<.*?>") {}
+    : m_placeholder(R"(placeholder="()TIME=(.*?)&TITLE=(.*?)end_of_placeholder")"),
+      m_placeholderWithId(R"(placeholder="(?:ID=(\d{4,18})&)?TIME=(.*?)&TITLE=(.*?)end_of_placeholder")"),
+      m_tag("<.*?>") {}
 
 void WatchLinkWriter::Replace(std::string& line) {
   if (line.find("placeholder=") == std::string::npos) return;
@@ -23,14 +25,21 @@ bool WatchLinkWriter::TryReplace(std::string& line) {
   m_out.clear();
   size_t pos = 0;
   text::Regex::Match match;
-  while (m_placeholder.Search(line, &match, pos)) {
-    const auto& time = match.groups[1];
-    const auto& title = match.groups[2];
+  const text::Regex& placeholder = m_keepGivenIds ? m_placeholderWithId : m_placeholder;
+  while (placeholder.Search(line, &match, pos)) {
+    const auto& given = match.groups[1];
+    const auto& time = match.groups[2];
+    const auto& title = match.groups[3];
     m_out.append(line, pos, match.begin() - pos);
-    char idText[24];
-    std::snprintf(idText, sizeof idText, "ID=%04d", id++);
     m_out += "href=\"prp://watch?";
-    m_out += idText;
+    if (given.matched && given.length() > 0) {
+      m_out += "ID=";
+      m_out.append(line, given.begin, given.length());
+    } else {
+      char idText[24];
+      std::snprintf(idText, sizeof idText, "ID=%04d", id++);
+      m_out += idText;
+    }
     m_out += "&TIME=";
     m_out += UrlEncode(std::string_view(line).substr(time.begin, time.length()));
     m_title.assign(line, title.begin, title.length());

@@ -11,16 +11,10 @@ namespace kanro::sources {
 
 class CSourceHtmlCreater : public listing::CHtmlCreater {
  public:
-  CSourceHtmlCreater() = default;
-
-  // Turns the placeholders that carry their own ID
-  //   placeholder="ID=<digits>&TIME=<start>&TITLE=<title>end_of_placeholder"
-  // into watch links with that ID, as the composer does for numbered ones:
-  //   href="prp://watch?ID=<digits>&TIME=<encoded>&TITLE=<encoded, tags removed>"
-  static void ReplaceStableWatch(std::string& line);
+  // Every programme's placeholder carries its own watch ID, which its link keeps.
+  CSourceHtmlCreater() { KeepGivenWatchIds(); }
 
  protected:
-  void ConvertLine() override;
   bool IsTarget() override;
   bool IsHeadEnd() override;
   void BeginPage() override { m_bInside = false; }

@@ -19,6 +19,8 @@ class CSourceHtmlProducer : public listing::CHtmlProducer {
   const std::string& GetKey() const override { return m_key; }
   const std::string& GetName() const override { return m_name; }
   bool Produce() override;
+  // Watch IDs come from the service and event, or the channel and start.
+  bool WatchIdsFollowProgrammes() const override { return true; }
 
   // Programmes the last read of the source left out (bad or repeated ones).
   int RejectedProgrammes() const { return m_schedule ? m_schedule->rejected : 0; }

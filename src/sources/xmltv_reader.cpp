@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "app/clock.h"
@@ -69,6 +70,7 @@ std::string EpisodeText(const std::string& system, const std::string& value) {
 void ReadProgramme(QXmlStreamReader& xml, PendingProgramme& pending) {
   Variant title, subtitle, description;
   std::string episode;
+  bool genreShared = false;  // the genre came from a name several genres share
   SourceProgramme& p = pending.programme;
   while (xml.readNextStartElement()) {
     const auto name = xml.name();
@@ -80,8 +82,14 @@ void ReadProgramme(QXmlStreamReader& xml, PendingProgramme& pending) {
     } else if (name == u"desc") {
       description.Offer(attributes, ElementText(xml));
     } else if (name == u"category") {
-      const int genre = GenreOfCategory(Trimmed(CleanText(ElementText(xml))));
-      if (p.genre < 0) p.genre = genre;
+      bool shared = false;
+      const int genre = GenreOfCategory(Trimmed(CleanText(ElementText(xml))), &shared);
+      // The first category that names a genre decides, unless its name is one
+      // several genres share ("Movie / Drama"): then a later exact one does.
+      if (genre >= 0 && (p.genre < 0 || (genreShared && !shared))) {
+        p.genre = genre;
+        genreShared = shared;
+      }
     } else if (name == u"episode-num") {
       const std::string system = attributes.value("system").toString().toStdString();
       const std::string text = EpisodeText(system.empty() ? "onscreen" : system, Trimmed(CleanText(ElementText(xml))));
@@ -94,6 +102,9 @@ void ReadProgramme(QXmlStreamReader& xml, PendingProgramme& pending) {
     }
   }
   p.title = title.text;
+  // An episode the title shows already ("…（第10回）", as our own export
+  // writes it) is not repeated.
+  if (!episode.empty() && p.title.find(episode) != std::string::npos) episode.clear();
   p.subtitle = episode.empty() ? subtitle.text : subtitle.text.empty() ? episode : episode + " " + subtitle.text;
   p.description = description.text;
 }
@@ -135,14 +146,21 @@ std::optional<int64_t> ParseXmltvTime(std::string_view text) {
   return days * 86400 + hour * 3600 + minute * 60 + second - offset;
 }
 
-int GenreOfCategory(std::string_view name) {
+int GenreOfCategory(std::string_view name, bool* shared) {
+  static std::set<std::string> sharedNames;
   static const std::map<std::string, int> names = [] {
     std::map<std::string, int> table;
+    // The English content names, some of which two genres share.
+    for (int genre = 0; genre < 16; ++genre) {
+      const std::string en = Lower(std::string(exports::GenreNameEn(genre)));
+      if (en.empty() || exports::GenreNameJa(genre).empty()) continue;
+      const auto [at, added] = table.emplace(en, genre);
+      if (!added && at->second != genre) sharedNames.insert(en);
+    }
     for (int genre = 0; genre < 16; ++genre) {
       const std::string ja(exports::GenreNameJa(genre)), en(exports::GenreNameEn(genre));
       if (ja.empty()) continue;
       table.emplace(ja, genre);
-      table.emplace(Lower(en), genre);
       // Each half of "アニメ／特撮" names the genre too.
       for (size_t from = 0, slash; from < ja.size(); from = slash + std::string_view("／").size()) {
         slash = ja.find("／", from);
@@ -150,13 +168,17 @@ int GenreOfCategory(std::string_view name) {
         table.emplace(ja.substr(from, slash - from), genre);
       }
     }
-    // Words other guides use for the same genres.
+    // Words other guides (and our own earlier exports) use for the same genres.
     for (const auto& [word, genre] : std::initializer_list<std::pair<const char*, int>>{
-             {"sport", 1}, {"film", 6}, {"anime", 7}, {"theater", 9}, {"talk", 5}, {"children", 7}, {"報道", 0}})
+             {"news", 0}, {"sport", 1}, {"information", 2}, {"drama", 3}, {"music", 4}, {"variety", 5},
+             {"movie", 6}, {"film", 6}, {"animation", 7}, {"anime", 7}, {"children", 7}, {"documentary", 8},
+             {"theatre", 9}, {"theater", 9}, {"education", 10}, {"welfare", 11}, {"talk", 5}, {"報道", 0}})
       table.emplace(word, genre);
     return table;
   }();
-  const auto found = names.find(Lower(name));
+  const std::string key = Lower(name);
+  const auto found = names.find(key);
+  if (shared) *shared = found != names.end() && sharedNames.count(key) != 0;
   return found == names.end() ? -1 : found->second;
 }
 

@@ -39,8 +39,9 @@ bool ReadXmltv(QIODevice& input, const XmltvFilter& filter, SourceSchedule* sche
 std::optional<int64_t> ParseXmltvTime(std::string_view text);
 
 // The genre number (0 to 15) of a category name in Japanese or English, as
-// the exports write them ("ドラマ", "Drama", "アニメ／特撮", "news"), or -1.
-int GenreOfCategory(std::string_view name);
+// the exports write them ("ドラマ", "Movie / Drama", "アニメ／特撮", "news"), or
+// -1; *shared tells whether several genres go by that name.
+int GenreOfCategory(std::string_view name, bool* shared = nullptr);
 
 // The watch ID of an XMLTV programme: eight digits from its channel id, then
 // day, hour and minute of its local start.

@@ -54,17 +54,15 @@ class SourceViewTest : public testing::Test {
     fs::create_directories(kanro::app::HeadFolder());
     ASSERT_TRUE(kanro::app::CreateIndex(kanro::app::IndexPath()));
     kanro::app::SetClockForTesting([] { return kanro::app::FromLocalDate(2011, 3, 9, 12, 0, 0); });
-    kanro::view::CurrentDate().clear();
     std::string error;
     ASSERT_TRUE(demo_.Start(0, &error)) << error;
     WriteProfileString("URL", "Tuner", demo_.TunerUrl());
     WriteProfileString("Download", "Programs", "08TunerGr,");
-    host_.entry = "08TunerGr";
+    host_.days.SetEntry("08TunerGr");
   }
   void TearDown() override {
     view_.reset();
     kanro::app::SetClockForTesting({});
-    kanro::view::CurrentDate().clear();
     kanro::app::DeleteAllProfileValues();
   }
 
@@ -94,8 +92,7 @@ TEST_F(SourceViewTest, TheViewShowsTheProgrammesTheReaderFindsAndAMarkStaysOnIts
   ASSERT_TRUE(read.ok) << read.error;
   ASSERT_GT(read.day.programmes.size(), 50u);
 
-  view_ = std::make_unique<kanro::view::CKanroView>(host_);
-  host_.view = view_.get();
+  view_ = std::make_unique<kanro::view::CKanroView>(host_, host_.days);
   view_->resize(900, 700);
   view_->show();
   SignalCounter marked(view_.get(), &kanro::view::CKanroView::marksApplied);

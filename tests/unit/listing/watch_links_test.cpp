@@ -32,6 +32,24 @@ TEST(WatchLinksTest, TitleLosesItsTagsAndIsEncodedAsCp932) {
   EXPECT_EQ(line, "<a href=\"prp://watch?ID=0000&TIME=5%3A00&TITLE=%92%A9%82%CC%83%6A+%26amp%3B\">");
 }
 
+// Listings that identify their programmes give the ID; only a writer told to
+// keep such IDs keeps them, and the numbered ones around them count on.
+TEST(WatchLinksTest, GivenIdsAreKeptOnlyWhereAskedFor) {
+  const std::string given = "<a placeholder=\"ID=0102400007&TIME=5:00&TITLE=<img src=x>A Bend_of_placeholder\">";
+  WatchLinkWriter keeping;
+  keeping.KeepGivenIds(true);
+  std::string line = given + Placeholder("6:00", "C");
+  keeping.Replace(line);
+  EXPECT_EQ(line,
+            "<a href=\"prp://watch?ID=0102400007&TIME=5%3A00&TITLE=A+B\">"
+            "<a href=\"prp://watch?ID=0000&TIME=6%3A00&TITLE=C\">");
+  // Elsewhere a page cannot choose its IDs: such a placeholder is no link.
+  WatchLinkWriter numbering;
+  std::string other = given;
+  numbering.Replace(other);
+  EXPECT_EQ(other, given);
+}
+
 TEST(WatchLinksTest, NumberingRestartsForEveryPage) {
   WatchLinkWriter writer;
   std::string first = Placeholder("1", "a") + Placeholder("2", "b");

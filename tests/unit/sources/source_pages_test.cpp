@@ -167,15 +167,6 @@ TEST_F(SourcePagesTest, EveryColumnIsCoveredOnceAlsoOnEmptyAndClockChangeDays) {
   EXPECT_EQ(LayOutDay(s, 20110101).programmeCount, 0u);
 }
 
-TEST_F(SourcePagesTest, TheStableWatchLinkCarriesItsIdAndTheEncodedTimeAndTitle) {
-  std::string line = "<a placeholder=\"ID=0102400007&TIME=5:00&TITLE=<img src=x>A Bend_of_placeholder\">x</a>";
-  CSourceHtmlCreater::ReplaceStableWatch(line);
-  EXPECT_EQ(line, "<a href=\"prp://watch?ID=0102400007&TIME=5%3A00&TITLE=A+B\">x</a>");
-  // A placeholder without an ID is the composer's to number.
-  std::string numbered = "<a placeholder=\"TIME=5:00&TITLE=Aend_of_placeholder\">";
-  CSourceHtmlCreater::ReplaceStableWatch(numbered);
-  EXPECT_EQ(numbered, "<a placeholder=\"TIME=5:00&TITLE=Aend_of_placeholder\">");
-}
 
 }  // namespace
 }  // namespace kanro::sources
