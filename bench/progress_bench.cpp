@@ -20,7 +20,7 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "fixtures/listing_server.h"
-#include "frame/download_orchestrator.h"
+#include "frame/ui/download_orchestrator.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The download orchestration with a real Qt event loop, real worker threads,
 // the local listing server and a stub of the maker's service. The window is a
 // plain recording host.
-#include "frame/download_orchestrator.h"
-#include "frame/window_target.h"
+#include "frame/ui/download_orchestrator.h"
+#include "frame/ui/window_target.h"
 
 #include <gtest/gtest.h>
 

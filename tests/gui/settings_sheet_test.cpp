@@ -11,9 +11,9 @@
 
 #include "app/paths.h"
 #include "app/settings_store.h"
-#include "settings/question_box.h"
-#include "settings/setting_pages.h"
-#include "settings/setting_property_sheet.h"
+#include "settings/ui/question_box.h"
+#include "settings/ui/setting_pages.h"
+#include "settings/ui/setting_property_sheet.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The chain after a download run, driven as the window drives it: results
 // arrive while a worker runs, the next worker starts only once it ended.
-#include "frame/logic/task_chain.h"
+#include "frame/task_chain.h"
 
 #include <gtest/gtest.h>
 

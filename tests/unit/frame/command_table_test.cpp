@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/logic/command_table.h"
+#include "frame/command_table.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "frame/logic/app_look.h"
-#include "frame/logic/reset_files.h"
+#include "frame/app_look.h"
+#include "frame/reset_files.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The daily timer's due time on local dates, also across daylight-saving
 // changes, and its catching up after a suspend or a clock change.
-#include "frame/logic/daily_timer.h"
+#include "frame/daily_timer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "frame/logic/version_verdict.h"
+#include "frame/version_verdict.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "net/blowfish.h"
-#include "settings/logic/download_page_model.h"
-#include "settings/logic/keyword_page_model.h"
-#include "settings/logic/network_page_model.h"
-#include "settings/logic/setting_sheet_model.h"
-#include "settings/logic/storable_text.h"
+#include "settings/download_page_model.h"
+#include "settings/keyword_page_model.h"
+#include "settings/network_page_model.h"
+#include "settings/setting_sheet_model.h"
+#include "settings/storable_text.h"
 #include "settings_test_env.h"
 #include "text/codepage.h"
 

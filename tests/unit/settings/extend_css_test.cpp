@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "listing/replace_rule.h"
-#include "settings/logic/css_page_model.h"
-#include "settings/logic/extend_page_model.h"
+#include "settings/css_page_model.h"
+#include "settings/extend_page_model.h"
 #include "settings_test_env.h"
 #include "text/codepage.h"
 
