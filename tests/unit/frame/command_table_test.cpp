@@ -174,4 +174,25 @@ TEST(CommandTableTest, ImagesArePositionsInTheirStrips) {
   EXPECT_EQ(FindCommand(59503)->image, 23);
 }
 
+// Who carries a command out and whether it shows a check come from the table.
+TEST(CommandTableTest, OwnersAndChecksComeFromTheTable) {
+  for (unsigned id : {60000u, 60020u, 59500u, 59523u, 31006u, 31007u, 31015u, 31018u})
+    EXPECT_EQ(OwnerOf(id), CommandOwner::View) << id;
+  for (unsigned id : {32001u, 32002u, 32003u, 31003u, 31013u}) EXPECT_EQ(OwnerOf(id), CommandOwner::Orchestrator) << id;
+  for (unsigned id : {31022u, 31023u}) EXPECT_EQ(OwnerOf(id), CommandOwner::TaskPane) << id;
+  // The listing selector and the date picker change the window's day state.
+  for (unsigned id : {31001u, 31002u, 31004u, 60122u, 12345u}) EXPECT_EQ(OwnerOf(id), CommandOwner::Frame) << id;
+  for (const CommandInfo& info : CommandTable()) {
+    const bool state = IsDayCommand(info.id) || IsLookCommand(info.id) || IsDownloadCommand(info.id);
+    if (state) {
+      EXPECT_TRUE(info.checkable) << info.id;
+    }
+    if (IsHourCommand(info.id) || info.id == ID_SETTINGS || info.id == ID_THIS_WEEK) {
+      EXPECT_FALSE(info.checkable) << info.id;
+    }
+  }
+  for (unsigned bar : {ID_CAPTION_BAR, ID_TASK_PANE, ID_STATUS_BAR, ID_TIME_BAR, ID_DATE_BAR, ID_DOWNLOAD_BAR})
+    EXPECT_TRUE(FindCommand(bar)->checkable) << bar;
+}
+
 }  // namespace
