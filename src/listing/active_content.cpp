@@ -31,19 +31,33 @@ bool EqualsLower(std::string_view text, std::string_view lower) {
   return true;
 }
 
-bool InList(std::string_view name, std::initializer_list<std::string_view> list) {
-  for (std::string_view entry : list)
-    if (EqualsLower(name, entry)) return true;
-  return false;
-}
+// A set of names, looked up by length and first letter before any
+// comparison: most tags and attributes of a listing are no member.
+template <size_t N>
+class NameSet {
+ public:
+  constexpr explicit NameSet(const std::array<std::string_view, N>& names) : m_names(names) {
+    for (std::string_view name : names) m_letters[name.size()] |= 1u << (name[0] - 'a');
+  }
+  bool Contains(std::string_view name) const {
+    if (name.size() >= m_letters.size()) return false;
+    const char first = Lower(name[0]);
+    if (first < 'a' || first > 'z' || (m_letters[name.size()] >> (first - 'a') & 1u) == 0) return false;
+    for (std::string_view entry : m_names)
+      if (EqualsLower(name, entry)) return true;
+    return false;
+  }
+
+ private:
+  std::array<std::string_view, N> m_names;
+  std::array<uint32_t, 16> m_letters{};
+};
 
 // Elements whose tags go while their content stays.
-bool IsDroppedTag(std::string_view name) {
-  if (name.size() < 3 || name.size() > 9) return false;  // td, tr, a, br, img, ... at once
-  return InList(name, {"iframe", "frame", "frameset", "object", "embed", "applet", "portal", "meta", "base",
-                       "link", "form", "title", "textarea", "xmp", "noembed", "noframes", "noscript",
-                       "plaintext", "template", "svg", "math", "isindex"});
-}
+constexpr NameSet<22> kDroppedTags(std::array<std::string_view, 22>{
+    "iframe", "frame", "frameset", "object", "embed", "applet", "portal", "meta", "base", "link", "form", "title",
+    "textarea", "xmp", "noembed", "noframes", "noscript", "plaintext", "template", "svg", "math", "isindex"});
+bool IsDroppedTag(std::string_view name) { return kDroppedTags.Contains(name); }
 
 // 1 for script, 2 for style: removed with their content.
 uint8_t RemovedWithContent(std::string_view name) {
@@ -53,11 +67,10 @@ uint8_t RemovedWithContent(std::string_view name) {
 }
 
 // Attributes whose value a browser fetches (or sends a request to) by itself.
-bool IsResourceAttribute(std::string_view name) {
-  return InList(name, {"src", "srcset", "poster", "background", "lowsrc", "dynsrc", "data", "ping", "action",
-                       "formaction", "codebase", "archive", "classid", "manifest", "longdesc", "attributionsrc",
-                       "imagesrcset", "xlink:href"});
-}
+constexpr NameSet<18> kResourceAttributes(std::array<std::string_view, 18>{
+    "src", "srcset", "poster", "background", "lowsrc", "dynsrc", "data", "ping", "action", "formaction", "codebase",
+    "archive", "classid", "manifest", "longdesc", "attributionsrc", "imagesrcset", "xlink:href"});
+bool IsResourceAttribute(std::string_view name) { return kResourceAttributes.Contains(name); }
 
 // True when the value may be a javascript:, vbscript:, data: or file: address
 // as a URL parser reads it: blanks and controls are dropped, case does not
