@@ -15,6 +15,7 @@ CPageBar::CPageBar(QWidget* parent) : QListWidget(parent) {
   setResizeMode(QListView::Adjust);
   setUniformItemSizes(true);
   setWordWrap(true);
+  setTextElideMode(Qt::ElideNone);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setIconSize(QSize(kIconSize, kIconSize));
   setFixedWidth(kWidth);
@@ -29,6 +30,9 @@ int CPageBar::CellHeight() const {
 void CPageBar::AddPage(const QIcon& icon, const QString& caption) {
   auto* item = new QListWidgetItem(icon, caption, this);
   item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  // The whole cell, so the caption has the bar's width rather than the
+  // icon's and is not cut short.
+  item->setSizeHint(gridSize());
   item->setToolTip(caption);
   updateGeometry();
 }
