@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "settings/ui/setting_pages.h"
 #include "settings/ui/setting_property_sheet.h"
 #include "support/temp_dir.h"
+#include "view/ui/desktop_opener.h"
 
 namespace {
 
@@ -163,6 +165,32 @@ TEST_F(SettingsSheetTest, ABarOfEightPagesShowsThemAllAtItsOwnSize) {
   QApplication::processEvents();
   for (int row = 0; row < bar->count(); ++row)
     EXPECT_TRUE(bar->viewport()->rect().contains(bar->visualItemRect(bar->item(row)))) << row;
+}
+
+// A click on the stylesheet page's download link hands it to the desktop;
+// when nothing takes it, a notice over the sheet names the address.
+TEST_F(SettingsSheetTest, ALinkTheDesktopCannotOpenIsReportedInANotice) {
+  std::vector<QUrl> opened;
+  kanro::view::SetDesktopOpenerForTesting([&opened](const QUrl& url) {
+    opened.push_back(url);
+    return false;
+  });
+  CSettingPropertySheet sheet;
+  sheet.show();
+  sheet.ShowPage(CSettingPropertySheet::kCss);
+  QLabel* link = nullptr;
+  for (QLabel* label : sheet.PageAt(CSettingPropertySheet::kCss)->findChildren<QLabel*>())
+    if (label->text().contains(QStringLiteral("href"))) link = label;
+  ASSERT_NE(link, nullptr);
+  QApplication::processEvents();
+  QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+  QApplication::processEvents();  // the desktop's answer comes queued
+  kanro::view::SetDesktopOpenerForTesting({});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].scheme(), QStringLiteral("https"));
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(questions_[0], opened[0].toDisplayString() + QStringLiteral(" が開けませんでした。"));
+  Press(sheet, QDialogButtonBox::Cancel);
 }
 
 TEST_F(SettingsSheetTest, AddingAPrefectureAndTypeChangesPrograms) {
