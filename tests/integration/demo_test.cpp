@@ -45,13 +45,19 @@ std::vector<std::string> DemoEntries() {
   return entries;
 }
 
-TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
+// A fresh profile pointed at the running demo server, with the demo's
+// first-start preset.
+void StartWithTheDemoPreset(demo::DemoServer& server) {
   app::DeleteAllProfileValues();
-  demo::DemoServer server;
   std::string error;
   ASSERT_TRUE(server.Start(0, &error)) << error;
   demo::PointAtServer(server);
   ASSERT_TRUE(demo::PresetFirstStart());
+}
+
+TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
+  demo::DemoServer server;
+  ASSERT_NO_FATAL_FAILURE(StartWithTheDemoPreset(server));
 
   TempDir data("kanro-demo-data");
   ProcessResult r = RunKanroCli({"--data-dir", data.path().string(), "download"});
@@ -101,12 +107,8 @@ TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
 // demo server itself, which answers it with an iEPG file: the hand-over can
 // be tried without a network.
 TEST(DemoDownload, IepgLinksOfTheDemoPagesAreAnsweredByTheDemoServer) {
-  app::DeleteAllProfileValues();
   demo::DemoServer server;
-  std::string error;
-  ASSERT_TRUE(server.Start(0, &error)) << error;
-  demo::PointAtServer(server);
-  ASSERT_TRUE(demo::PresetFirstStart());
+  ASSERT_NO_FATAL_FAILURE(StartWithTheDemoPreset(server));
   WriteProfileInt("Download", "Days", 1);
   WriteProfileInt("Download", "GCode", 1);
   WriteProfileInt("Download", "iEPG", 1);
