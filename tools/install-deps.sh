@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-webengine-dev
+  qt6-base-dev qt6-webengine-dev qt6-translations-l10n xdg-utils
   libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   tinyproxy ripgrep perl fonts-ipafont-gothic

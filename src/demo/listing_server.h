@@ -62,7 +62,8 @@ class ListingServer {
   // on a server thread.
   void ServePath(const std::string& path, PathHandler handler);
   // Every programme of the generated pages gets a description fitting its
-  // genre (the demo's pages); off by default, so tests see the plain pages.
+  // genre and its iEPG link leads to this server's own iEPG answers (the
+  // demo's pages); off by default, so tests see the plain pages.
   void SetRichPages(bool rich);
 
   // Generated pages are grown to this many bytes (0: natural size).

@@ -352,7 +352,7 @@ std::string GooPage(const SamplePageOptions& options, const Layout& layout, uint
                            "<td valign=\"top\"><a href=\"/contents/program/" +
                            options.locationCode + "/" + type.pathSegment + "/" + date8 + "/" + id + ".html\"><strong>" +
                            p.timeText + "</strong> <strong>" + title +
-                           "</strong></a></td><td align=\"right\"><a href=\"/iepg.tvpi?id=" + date8 + id +
+                           "</strong></a></td><td align=\"right\"><a href=\"" + options.iepgBase + "/iepg.tvpi?id=" + date8 + id +
                            "\">iEPG</a><br>G:" + p.gcode + "</td></tr></table>";
         std::string description = Description(p, layout.sentences[index], options.realistic, false);
         if (!description.empty()) line += "<div class=\"desc\">" + description + "</div>";

@@ -58,6 +58,10 @@ struct SamplePageOptions {
   // Not empty: the page shows these programmes instead of the drawn ones
   // (for schedule changes: take SampleSchedule, change it, set it here).
   std::vector<SampleProgramme> schedule;
+  // Not empty: the iEPG links lead to this origin ("http://127.0.0.1:PORT")
+  // instead of the site-relative "/iepg.tvpi", so a server that answers
+  // them itself (the demo's) is the one the links reach.
+  std::string iepgBase;
 };
 
 

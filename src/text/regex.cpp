@@ -2,6 +2,7 @@
 // PCRE2 syntax with every engine difference spelled out (character classes,
 // ".", escapes, backreferences), so PCRE2 never applies a meaning of its own.
 #include "text/regex.h"
+#include "text/regex_error_text.h"
 
 #include "text/codepage.h"
 
@@ -65,13 +66,6 @@ struct Pcre;
     }                                                                                       \
     static int JitCompile(Code* c) { return pcre2_jit_compile_##W(c, PCRE2_JIT_COMPLETE); } \
     static void Free(Code* c) { pcre2_code_free_##W(c); }                                   \
-    static std::string ErrorText(int code) {                                                \
-      PCRE2_UCHAR##W buf[256];                                                              \
-      int n = pcre2_get_error_message_##W(code, buf, 256);                                  \
-      std::string s;                                                                        \
-      for (int i = 0; i < n; ++i) s.push_back(static_cast<char>(buf[i]));                   \
-      return s;                                                                             \
-    }                                                                                       \
     static uint32_t CaptureCount(const Code* c) {                                           \
       uint32_t n = 0;                                                                       \
       pcre2_pattern_info_##W(c, PCRE2_INFO_CAPTURECOUNT, &n);                               \
@@ -270,7 +264,7 @@ class PatternTranslator {
           canRepeat = false;
           break;
         case ')':
-          if (open_.empty()) return Fail("unmatched closing parenthesis");
+          if (open_.empty()) return Fail("対応する開きかっこ「(」のない「)」があります");
           open_.pop_back();
           ++pos_;
           Raw(')');
@@ -291,7 +285,7 @@ class PatternTranslator {
         case '*':
         case '+':
         case '?':
-          if (!canRepeat) return Fail("quantifier does not follow a repeatable item");
+          if (!canRepeat) return Fail("繰り返し（*、+、?、{}）の前に繰り返せるものがありません");
           ++pos_;
           Raw(c);
           TakeLazyMark();
@@ -315,7 +309,7 @@ class PatternTranslator {
           break;
       }
     }
-    if (!open_.empty()) return Fail("missing closing parenthesis");
+    if (!open_.empty()) return Fail("閉じかっこ「)」が足りません");
     if (leadingDotRun && !topLevelBar) {
       // A match of ".*X" / ".+X" can only begin where the search starts or
       // right after a line terminator (anywhere else one more character
@@ -423,21 +417,21 @@ class PatternTranslator {
             return 1;
           }
         }
-        Fail("\\c must be followed by a letter");
+        Fail("\\c の後には英字が必要です");
         return -1;
       case 'x':
         if (!ReadHex(2, unit)) {
-          Fail("\\x must be followed by two hexadecimal digits");
+          Fail("\\x の後には 16 進数 2 桁が必要です");
           return -1;
         }
         return 1;
       case 'u':
         if (!ReadHex(4, unit)) {
-          Fail("\\u must be followed by four hexadecimal digits");
+          Fail("\\u の後には 16 進数 4 桁が必要です");
           return -1;
         }
         if (*unit > kMaxUnit) {
-          Fail("\\u character does not fit a byte string");
+          Fail("\\u の文字はこの対象（バイト列）では使えません");
           return -1;
         }
         return 1;
@@ -459,7 +453,7 @@ class PatternTranslator {
 
   bool TranslateEscape(bool& canRepeat) {
     ++pos_;
-    if (pos_ >= src_.size()) return Fail("pattern ends with a backslash");
+    if (pos_ >= src_.size()) return Fail("パターンが「\\」で終わっています");
     const Unit e = Char(pos_++);
     UnitSet set;
     bool negated = false;
@@ -478,11 +472,11 @@ class PatternTranslator {
       size_t number = e - '0';
       while (pos_ < src_.size() && IsAsciiDigit(Char(pos_))) {
         number = number * 10 + (Char(pos_++) - '0');
-        if (number > 100000) return Fail("backreference number too large");
+        if (number > 100000) return Fail("後方参照の番号が大きすぎます");
       }
-      if (number > groups_) return Fail("backreference to a group that does not precede it");
+      if (number > groups_) return Fail("後方参照が、それより前にないグループを指しています");
       if (std::find(open_.begin(), open_.end(), number) != open_.end()) {
-        return Fail("backreference to a group that is still open");
+        return Fail("後方参照が、まだ閉じていないグループを指しています");
       }
       Append(out_, "\\g{");
       Append(out_, std::to_string(number).c_str());
@@ -511,7 +505,7 @@ class PatternTranslator {
     if (pos_ + 1 >= src_.size() || Char(pos_) != '[' || Char(pos_ + 1) != ':') return true;
     size_t end = pos_ + 2;
     while (end + 1 < src_.size() && !(Char(end) == ':' && Char(end + 1) == ']')) ++end;
-    if (end + 1 >= src_.size()) return Fail("missing :] after [: in character class");
+    if (end + 1 >= src_.size()) return Fail("文字クラスの「[:」に対応する「:]」がありません");
     std::string name;
     for (size_t i = pos_ + 2; i < end; ++i) name += static_cast<char>(Char(i) < 0x80 ? Char(i) : '?');
     static const std::pair<const char*, UnitSet> kClasses[] = {
@@ -539,7 +533,7 @@ class PatternTranslator {
         return true;
       }
     }
-    return Fail("unknown character class name");
+    return Fail("文字クラスの名前が正しくありません");
   }
 
   bool ClassAtom(bool* isSet, Unit* unit, UnitSet* set) {
@@ -561,7 +555,7 @@ class PatternTranslator {
       *unit = c;
       return true;
     }
-    if (pos_ >= src_.size()) return Fail("missing terminating ] for character class");
+    if (pos_ >= src_.size()) return Fail("文字クラスの閉じかっこ「]」がありません");
     const Unit e = Char(pos_++);
     bool negated = false;
     if (ClassEscapeSet(e, set, &negated)) {
@@ -573,7 +567,7 @@ class PatternTranslator {
       *unit = 0x08;
       return true;
     }
-    if (e >= '1' && e <= '9') return Fail("backreference inside a character class");
+    if (e >= '1' && e <= '9') return Fail("文字クラスの中で後方参照は使えません");
     *unit = e;
     return CharacterEscape(e, unit) >= 0;
   }
@@ -587,7 +581,7 @@ class PatternTranslator {
     }
     UnitSet ranges;
     for (;;) {
-      if (pos_ >= src_.size()) return Fail("missing terminating ] for character class");
+      if (pos_ >= src_.size()) return Fail("文字クラスの閉じかっこ「]」がありません");
       if (Char(pos_) == ']') {
         ++pos_;
         break;
@@ -612,7 +606,7 @@ class PatternTranslator {
           ranges.insert(ranges.end(), hiSet.begin(), hiSet.end());
           continue;
         }
-        if (hi < lo) return Fail("range out of order in character class");
+        if (hi < lo) return Fail("文字クラスの範囲の順序が逆です");
         ranges.push_back({lo, hi});
         continue;
       }
@@ -650,7 +644,7 @@ class PatternTranslator {
           return true;
         }
       }
-      return Fail("unsupported group kind after (?");
+      return Fail("「(?」の後に使えないグループの種類があります");
     }
     ++groups_;
     open_.push_back(groups_);
@@ -684,8 +678,8 @@ class PatternTranslator {
       hi = lo;
     }
     if (i >= src_.size() || Char(i) != '}') return false;
-    if (!canRepeat) return !Fail("quantifier does not follow a repeatable item");
-    if (bounded && hi < lo) return !Fail("numbers out of order in {} quantifier");
+    if (!canRepeat) return !Fail("繰り返し（*、+、?、{}）の前に繰り返せるものがありません");
+    if (bounded && hi < lo) return !Fail("{} の中の数の順序が逆です");
     Raw('{');
     Append(out_, std::to_string(lo).c_str());
     if (hi != lo || !bounded) Raw(',');
@@ -741,7 +735,7 @@ struct BasicRegex<CharT>::Impl {
         P::Compile(data, translated.size(), kCompileOptions | extra, &errorCode, &errorOffset, cc);
     if (cc != nullptr) P::Free(cc);
     if (compiled == nullptr) {
-      if (why != nullptr) *why = P::ErrorText(errorCode);
+      if (why != nullptr) *why = PatternErrorText(errorCode);
       return nullptr;
     }
     P::JitCompile(compiled);  // without JIT the interpreter runs, same limits
@@ -840,7 +834,7 @@ BasicRegex<CharT>::BasicRegex(View pattern) : impl_(std::make_unique<Impl>()) {
   if (impl_->code != nullptr) {
     impl_->groups = Pcre<CharT>::CaptureCount(impl_->code);
   } else if (impl_->error.empty()) {
-    impl_->error = "pattern does not compile";
+    impl_->error = "正規表現として解釈できません";
   }
 }
 
@@ -858,7 +852,7 @@ bool BasicRegex<CharT>::valid() const {
 
 template <class CharT>
 const std::string& BasicRegex<CharT>::error() const {
-  static const std::string kEmptyRegex = "empty regular expression object";
+  static const std::string kEmptyRegex = "正規表現がありません";
   if (impl_ == nullptr) return kEmptyRegex;
   return impl_->error;
 }

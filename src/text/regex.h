@@ -60,7 +60,7 @@ class BasicRegex {
   BasicRegex& operator=(const BasicRegex&) = delete;
 
   bool valid() const;
-  // Why the pattern did not compile, in English (empty when valid).
+  // Why the pattern did not compile, a Japanese sentence in UTF-8 (empty when valid).
   const std::string& error() const;
   // Number of capturing groups.
   size_t groupCount() const;

@@ -4,17 +4,22 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "app/paths.h"
 #include "app/settings_store.h"
+#include "settings/ui/page_bar.h"
 #include "settings/ui/question_box.h"
 #include "settings/ui/setting_pages.h"
 #include "settings/ui/setting_property_sheet.h"
 #include "support/temp_dir.h"
+#include "view/ui/desktop_opener.h"
 
 namespace {
 
@@ -115,6 +120,79 @@ TEST_F(SettingsSheetTest, OkWithoutChangesAndCancelAfterVisitingAllPagesWriteNot
   }
 }
 
+// A mouse user reaches every page: at the sheet's own size each icon with its
+// caption lies inside the bar's visible part, and a click on it opens its page.
+TEST_F(SettingsSheetTest, EveryPageIconIsVisibleInTheBarAndOpensItsPageOnAClick) {
+  CSettingPropertySheet sheet;
+  sheet.show();
+  QApplication::processEvents();
+  CPageBar* bar = sheet.PageBar();
+  ASSERT_EQ(bar->count(), CSettingPropertySheet::kPageCount);
+  EXPECT_EQ(bar->width(), CPageBar::kWidth);
+  EXPECT_EQ(bar->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(bar->horizontalScrollBar()->maximum(), 0);
+  const QRect visible = bar->viewport()->rect();
+  int lastTop = -1;
+  for (int row = CSettingPropertySheet::kPageCount - 1; row >= 0; --row) {
+    const QRect cell = bar->visualItemRect(bar->item(row));
+    EXPECT_TRUE(visible.contains(cell)) << row << ": " << cell.x() << "," << cell.y() << " " << cell.width() << "x"
+                                        << cell.height();
+    // One column, the first page on top.
+    if (lastTop >= 0) {
+      EXPECT_LT(cell.bottom(), lastTop) << row;
+    }
+    lastTop = cell.top();
+    QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(sheet.ActivePage(), row);
+    ASSERT_NE(sheet.PageAt(row), nullptr);
+    EXPECT_TRUE(sheet.PageAt(row)->isVisible()) << row;
+    EXPECT_EQ(sheet.PageAt(row)->accessibleName(), bar->item(row)->text());
+  }
+  Press(sheet, QDialogButtonBox::Cancel);
+}
+
+// The bar asks for the room its pages need, so a sheet with more pages shows
+// them all as well.
+TEST_F(SettingsSheetTest, ABarOfEightPagesShowsThemAllAtItsOwnSize) {
+  QWidget window;
+  CPageBar* bar = new CPageBar(&window);
+  QPixmap icon(CPageBar::kIconSize, CPageBar::kIconSize);
+  icon.fill(Qt::darkGreen);
+  for (int i = 0; i < 8; ++i) bar->AddPage(QIcon(icon), QStringLiteral("スタイルシート%1").arg(i));
+  window.resize(window.sizeHint());
+  bar->resize(bar->sizeHint());
+  window.show();
+  QApplication::processEvents();
+  for (int row = 0; row < bar->count(); ++row)
+    EXPECT_TRUE(bar->viewport()->rect().contains(bar->visualItemRect(bar->item(row)))) << row;
+}
+
+// A click on the stylesheet page's download link hands it to the desktop;
+// when nothing takes it, a notice over the sheet names the address.
+TEST_F(SettingsSheetTest, ALinkTheDesktopCannotOpenIsReportedInANotice) {
+  std::vector<QUrl> opened;
+  kanro::view::SetDesktopOpenerForTesting([&opened](const QUrl& url) {
+    opened.push_back(url);
+    return false;
+  });
+  CSettingPropertySheet sheet;
+  sheet.show();
+  sheet.ShowPage(CSettingPropertySheet::kCss);
+  QLabel* link = nullptr;
+  for (QLabel* label : sheet.PageAt(CSettingPropertySheet::kCss)->findChildren<QLabel*>())
+    if (label->text().contains(QStringLiteral("href"))) link = label;
+  ASSERT_NE(link, nullptr);
+  QApplication::processEvents();
+  QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+  QApplication::processEvents();  // the desktop's answer comes queued
+  kanro::view::SetDesktopOpenerForTesting({});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].scheme(), QStringLiteral("https"));
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(questions_[0], opened[0].toDisplayString() + QStringLiteral(" が開けませんでした。"));
+  Press(sheet, QDialogButtonBox::Cancel);
+}
+
 TEST_F(SettingsSheetTest, AddingAPrefectureAndTypeChangesPrograms) {
   CSettingPropertySheet sheet;
   sheet.ShowPage(CSettingPropertySheet::kDownload);
@@ -179,6 +257,8 @@ TEST_F(SettingsSheetTest, InvalidKeywordCanBeTakenBackOrSaved) {
   Press(sheet, QDialogButtonBox::Ok);
   ASSERT_EQ(questions_.size(), 1u);
   EXPECT_TRUE(questions_[0].contains(QStringLiteral("(open")));
+  // The reason is a Japanese sentence, not the engine's English.
+  EXPECT_TRUE(questions_[0].contains(QStringLiteral("閉じかっこ「)」が足りません"))) << questions_[0].toStdString();
   EXPECT_EQ(ReadAll(kanro::app::KeywordsPath()), "one\n\ntwo");
   answer_ = QMessageBox::Yes;
   Press(sheet, QDialogButtonBox::Ok);

@@ -45,13 +45,19 @@ std::vector<std::string> DemoEntries() {
   return entries;
 }
 
-TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
+// A fresh profile pointed at the running demo server, with the demo's
+// first-start preset.
+void StartWithTheDemoPreset(demo::DemoServer& server) {
   app::DeleteAllProfileValues();
-  demo::DemoServer server;
   std::string error;
   ASSERT_TRUE(server.Start(0, &error)) << error;
   demo::PointAtServer(server);
   ASSERT_TRUE(demo::PresetFirstStart());
+}
+
+TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
+  demo::DemoServer server;
+  ASSERT_NO_FATAL_FAILURE(StartWithTheDemoPreset(server));
 
   TempDir data("kanro-demo-data");
   ProcessResult r = RunKanroCli({"--data-dir", data.path().string(), "download"});
@@ -94,6 +100,42 @@ TEST(DemoDownload, KanroCliConvertsTodaysDemoPageOfEveryPresetEntry) {
     }
     EXPECT_GE(checked, 5) << entry;
   }
+  app::DeleteAllProfileValues();
+}
+
+// With iEPG and G-code shown, every iEPG link of a demo page leads to the
+// demo server itself, which answers it with an iEPG file: the hand-over can
+// be tried without a network.
+TEST(DemoDownload, IepgLinksOfTheDemoPagesAreAnsweredByTheDemoServer) {
+  demo::DemoServer server;
+  ASSERT_NO_FATAL_FAILURE(StartWithTheDemoPreset(server));
+  WriteProfileInt("Download", "Days", 1);
+  WriteProfileInt("Download", "GCode", 1);
+  WriteProfileInt("Download", "iEPG", 1);
+
+  TempDir data("kanro-demo-iepg");
+  ProcessResult r = RunKanroCli({"--data-dir", data.path().string(), "download", "--programs", "08GooTv,"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string page = ReadAll(data.path() / "Data" / (Today() + "08GooTv.htm"));
+  const std::string marker = "class=\"iepg\" href=\"";
+  const std::string own = server.BaseUrl() + "/iepg.tvpi?id=";
+  size_t links = 0;
+  std::string first;
+  for (size_t at = page.find(marker); at != std::string::npos; at = page.find(marker, at + 1)) {
+    const size_t begin = at + marker.size();
+    const std::string href = page.substr(begin, page.find('"', begin) - begin);
+    EXPECT_EQ(href.rfind(own, 0), 0u) << href;
+    if (first.empty()) first = href;
+    ++links;
+  }
+  ASSERT_GT(links, 20u);
+
+  httplib::Client client(server.BaseUrl());
+  auto answer = client.Get(first.substr(server.BaseUrl().size()));
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 200);
+  EXPECT_NE(answer->get_header_value("Content-Type").find("application/x-tv-program-info"), std::string::npos);
+  EXPECT_EQ(answer->body.rfind("Content-type: application/x-tv-program-info", 0), 0u) << answer->body.substr(0, 80);
   app::DeleteAllProfileValues();
 }
 

@@ -156,7 +156,9 @@ TEST_F(HttpRequestTest, RejectedStatusesShowTheirMessage) {
       {500, Utf8ToCp932("サーバーの内部エラーです。")},
       {503, Utf8ToCp932("サーバーの一時的な過負荷あるいはメインテナンスのために、現在、リクエストを扱う"
                         "ことができません。\n時間を置いてから再度実行してください。")},
-      {418, "418\nI'm a teapot"},
+      // A status without a text of its own: a sentence naming the address
+      // (put in front below), then the number and the reason phrase.
+      {418, Utf8ToCp932(" の要求をサーバーが受け付けませんでした。\n") + "418\nI'm a teapot"},
   };
   LocalHttpServer server;
   server.server().Get(R"(/status/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
@@ -170,7 +172,8 @@ TEST_F(HttpRequestTest, RejectedStatusesShowTheirMessage) {
     notifier_.Clear();
     RecordingTarget target;
     EXPECT_EQ(Get(server.Url("/status/" + std::to_string(c.status)), &target), -1);
-    EXPECT_EQ(notifier_.Warnings(), std::vector<std::string>{c.message});
+    const std::string url = server.Url("/status/" + std::to_string(c.status));
+    EXPECT_EQ(notifier_.Warnings(), std::vector<std::string>{c.status == 418 ? url + c.message : c.message});
     EXPECT_EQ(target.Count(UM_PROGRESS), 0u);
     EXPECT_EQ(Output(), "");  // created and emptied, the error page not saved
   }
@@ -231,7 +234,9 @@ TEST_F(HttpRequestTest, ProxyAuthenticationIsRetriedExactlyOnce) {
   });
   EXPECT_EQ(Get(refusing.Url("/")), -1);
   EXPECT_EQ(refusing.Requests().size(), 2u);
-  EXPECT_EQ(notifier_.Warnings(), std::vector<std::string>{"407\nProxy Authentication Required"});
+  EXPECT_EQ(notifier_.Warnings(),
+            std::vector<std::string>{kanro::text::Utf8ToCp932("プロキシサーバーの認証に失敗しました。ユーザー名とパスワードを"
+                                                              "確かめてください。\n407\nProxy Authentication Required")});
   EXPECT_EQ(Output(), "");
 
   notifier_.Clear();
@@ -450,8 +455,10 @@ TEST_F(HttpRequestTest, ConnectionRefusedShowsTheTransportText) {
   EXPECT_EQ(Get("http://127.0.0.1:" + std::to_string(port) + "/"), -1);
   auto warnings = notifier_.Warnings();
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0].substr(0, 2), "7\n");
-  EXPECT_GT(warnings[0].size(), 2u);
+  // The sentence names the address; the number and curl's own text follow it.
+  const std::string text = kanro::text::Cp932ToUtf8(warnings[0]);
+  EXPECT_EQ(text.rfind("http://127.0.0.1:" + std::to_string(port) + "/ に接続できませんでした。", 0), 0u) << text;
+  EXPECT_NE(text.find("\n7\n"), std::string::npos) << text;
 }
 
 TEST_F(HttpRequestTest, LargeBodyStreamsToTheFile) {

@@ -8,6 +8,7 @@
 
 #include "app/paths.h"
 #include "app/startup.h"
+#include "frame/ui/japanese_locale.h"
 #include "view/ui/prp_scheme.h"
 
 namespace kanro::test {
@@ -21,6 +22,7 @@ inline QApplication& GuiApplication() {
     auto* app = new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kanro"));
     QApplication::setOrganizationName(QStringLiteral("Tsuki"));
+    kanro::frame::UseJapanese(*app);
     return app;
   }();
   return *application;

@@ -7,6 +7,7 @@
 
 #include "app/version.h"
 #include "frame/ui/tool_images.h"
+#include "settings/ui/desktop_link.h"
 
 namespace kanro::frame {
 
@@ -37,7 +38,7 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   m_link->setObjectName(QStringLiteral("SupportLink"));
   m_link->setTextFormat(Qt::RichText);
   m_link->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toHtmlEscaped(), address.toHtmlEscaped()));
-  m_link->setOpenExternalLinks(true);
+  settings::OpenLinksThroughDesktop(m_link);
   m_link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   m_link->setToolTip(QStringLiteral("サポートページ"));
   m_link->setAccessibleName(QStringLiteral("サポートページ"));

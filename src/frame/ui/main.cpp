@@ -18,6 +18,7 @@
 #include "app/startup.h"
 #include "demo/demo_profile.h"
 #include "demo/demo_server.h"
+#include "frame/ui/japanese_locale.h"
 #include "frame/ui/main_frame.h"
 #include "frame/ui/message_box_notifier.h"
 #include "frame/ui/single_instance.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kanro"));
   QApplication::setOrganizationName(QStringLiteral("Tsuki"));
+  frame::UseJapanese(application);
 
   std::vector<std::string> args;
   const QStringList arguments = QApplication::arguments();

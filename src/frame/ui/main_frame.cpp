@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,11 +13,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +35,7 @@
 #include "frame/ui/download_orchestrator.h"
 #include "frame/app_look.h"
 #include "frame/ui/tool_images.h"
+#include "frame/window_size.h"
 #include "listing/listing_entries.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
@@ -44,6 +48,8 @@ namespace {
 
 // Bumped when the saved dock layout would no longer fit the bars.
 constexpr int kLayoutVersion = 1;
+constexpr int kDefaultTaskPaneWidth = 200;
+constexpr int kMinTaskPaneWidth = 150;
 
 QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -101,6 +107,7 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   // The day buttons carry dates from the start; the view's first update
   // shows this week again.
   SetWeek(ID_THIS_WEEK);
+  FitLayoutToScreen();  // the day buttons have their dates now
 }
 
 QMenu* CMainFrame::createPopupMenu() {
@@ -214,6 +221,7 @@ void CMainFrame::CreateToolBars() {
         m_datePicker->setToolTip(command->toolTip());
         m_datePicker->setStatusTip(command->statusTip());
         m_datePicker->setCalendarPopup(true);
+        m_datePicker->calendarWidget()->setFirstDayOfWeek(Qt::Sunday);  // as the day bar
         m_datePicker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         m_datePicker->setDate(QDate::currentDate());
         connect(m_datePicker, &QDateEdit::dateChanged, this, [this](QDate) { OnCommand(ID_DATE_PICKER); });
@@ -320,10 +328,12 @@ void CMainFrame::CreateTaskPane() {
   m_taskDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
   m_taskPane = new taskpane::CTaskPane(*this, m_options.unattended, m_taskDock);
-  m_taskPane->resize(200, 400);
+  m_taskPane->resize(kDefaultTaskPaneWidth, 400);
+  // Its lists stay readable: the pane is never squeezed below this.
+  m_taskPane->setMinimumWidth(kMinTaskPaneWidth);
   m_taskDock->setWidget(m_taskPane);
   addDockWidget(Qt::LeftDockWidgetArea, m_taskDock);
-  resizeDocks({m_taskDock}, {200}, Qt::Horizontal);
+  resizeDocks({m_taskDock}, {kDefaultTaskPaneWidth}, Qt::Horizontal);
   connect(m_taskDock, &QDockWidget::visibilityChanged, this, [this] { UpdateCommandStates(); });
 }
 
@@ -363,11 +373,42 @@ void CMainFrame::CreateCaptionBarAndView() {
 
 void CMainFrame::RestoreLayout() {
   resize(1000, 700);
-  if (auto geometry = GetProfileBinary("Workspace", "Geometry")) restoreGeometry(ToBytes(*geometry));
+  if (auto geometry = GetProfileBinary("Workspace", "Geometry")) m_bGeometryRestored = restoreGeometry(ToBytes(*geometry));
   if (auto state = GetProfileBinary("Workspace", "State")) restoreState(ToBytes(*state), kLayoutVersion);
   for (const ToolBarInfo& info : ToolBars()) RestoreToolBarButtons(info.id);
   m_captionBar->setVisible(GetProfileInt("Workspace", "CaptionBar", 1) != 0);
   statusBar()->setVisible(GetProfileInt("Workspace", "StatusBar", 1) != 0);
+}
+
+void CMainFrame::FitLayoutToScreen() {
+  QToolBar* dateBar = ToolBar(ID_DATE_BAR);
+  // The window manager's frame is known once the window is on screen; until
+  // then a typical one is allowed for.
+  const bool framed = frameGeometry().size() != geometry().size();
+  const int frameExtra = framed ? frameGeometry().width() - geometry().width() : 16;
+  const int frameExtraHeight = framed ? frameGeometry().height() - geometry().height() : 40;
+  constexpr int kBarMargins = 8;  // around a row of bars
+  if (!m_bGeometryRestored) {
+    const QRect available = screen()->availableGeometry();
+    // The widest row of bars: the date bar alone, the other three together.
+    int firstRow = 0;
+    for (unsigned bar : {ID_STANDARD_BAR, ID_TIME_BAR, ID_DOWNLOAD_BAR})
+      if (!ToolBar(bar)->isHidden()) firstRow += ToolBar(bar)->sizeHint().width();
+    const int barsNeed = std::max(firstRow, dateBar->sizeHint().width()) + kBarMargins + frameExtra;
+    const WindowExtent extent = DefaultWindowExtent({available.width(), available.height()}, barsNeed);
+    resize(extent.width - frameExtra, extent.height - frameExtraHeight);
+  }
+  // Day buttons that would not fit beside their images show their dates
+  // alone (the text names the weekday too), so no day falls into the
+  // bar's overflow menu.
+  if (dateBar->sizeHint().width() + kBarMargins > width()) {
+    for (auto& [id, entry] : m_barEntries[ID_DATE_BAR])
+      if (auto* button = qobject_cast<QToolButton*>(dateBar->widgetForAction(entry)))
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  }
+  const int paneWidth = m_taskDock->widget()->width();
+  const int usable = UsablePaneWidth(paneWidth, kMinTaskPaneWidth, kDefaultTaskPaneWidth, width());
+  if (usable != paneWidth) resizeDocks({m_taskDock}, {usable}, Qt::Horizontal);
 }
 
 void CMainFrame::SaveLayout() {

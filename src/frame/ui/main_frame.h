@@ -171,6 +171,9 @@ class CMainFrame : public QMainWindow,
   void CreateTaskPane();
   void ApplyToolBarDefaults(unsigned barId);
   void RestoreLayout();
+  // A first start's size from the screen, wide enough for the date bar; a
+  // task pane restored too narrow to use gets its default width back.
+  void FitLayoutToScreen();
   void SaveLayout();
   void SaveSelectorIndex();
   void SaveToolBarButtons(unsigned barId);
@@ -210,6 +213,7 @@ class CMainFrame : public QMainWindow,
   std::unique_ptr<CDownloadOrchestrator> m_orchestrator;
 
   bool m_bInitialUpdateDone = false;
+  bool m_bGeometryRestored = false;
   std::atomic<bool> m_bUserRestored{false};  // also read by a worker's warning
   // How the window is on its way out: a close or a reset waits for the
   // worker to end; after a reset nothing of the session is saved.

@@ -1,7 +1,6 @@
 // The program-level commands of the main window: version check and result,
 // settings and keywords, reset, stylesheet, home page, customize, about.
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -24,6 +23,7 @@
 #include "settings/ui/setting_property_sheet.h"
 #include "settings/ui/question_box.h"
 #include "taskpane/ui/task_pane.h"
+#include "view/ui/desktop_opener.h"
 #include "view/ui/kanro_view.h"
 
 #include <QComboBox>
@@ -109,8 +109,10 @@ void CMainFrame::RunReset(bool withPages) {
 
 void CMainFrame::OnEditCss() {
   const QString path = QString::fromStdString(app::StylesheetPath().string());
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    ShowMessage(path + QStringLiteral(" が開けませんでした。"), QMessageBox::Ok, QMessageBox::Information);
+  const QUrl url = QUrl::fromLocalFile(path);
+  view::OpenWithDesktop(url, this, [this, url] {
+    ShowMessage(view::CannotOpenText(url), QMessageBox::Ok, QMessageBox::Information);
+  });
 }
 
 void CMainFrame::OnExport(ExportKind kind) {
@@ -143,7 +145,12 @@ void CMainFrame::OnExport(ExportKind kind) {
   ShowMessage(text, QMessageBox::Ok, written ? QMessageBox::Information : QMessageBox::Warning);
 }
 
-void CMainFrame::OnHomePage() { QDesktopServices::openUrl(QUrl(HomePageAddress())); }
+void CMainFrame::OnHomePage() {
+  const QUrl url(HomePageAddress());
+  view::OpenWithDesktop(url, this, [this, url] {
+    ShowMessage(view::CannotOpenText(url), QMessageBox::Ok, QMessageBox::Information);
+  });
+}
 
 void CMainFrame::OnCustomize() {
   SaveSelectorIndex();

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/paths.h"
+#include "settings/ui/desktop_link.h"
 #include "settings/ui/question_box.h"
 #include "settings/ui/setting_pages.h"
 
@@ -28,7 +29,7 @@ CCssPage::CCssPage(QWidget* parent) : CSettingPage(parent) {
   m_pApply->setEnabled(false);
   auto* link = new QLabel(QStringLiteral("<a href=\"https://kanro.example.jp/\">スタイルシートをダウンロード</a>"), this);
   link->setTextFormat(Qt::RichText);  // our own fixed text
-  link->setOpenExternalLinks(true);
+  OpenLinksThroughDesktop(link);
   link->setToolTip(QStringLiteral("スタイルシートダウンロード"));
   link->setAccessibleName(QStringLiteral("スタイルシートをダウンロード"));
   auto* bottom = new QHBoxLayout;

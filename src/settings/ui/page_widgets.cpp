@@ -1,5 +1,7 @@
 #include "settings/ui/page_widgets.h"
 
+#include "settings/ui/desktop_link.h"
+
 namespace kanro::settings {
 
 void CGatedSelectionModel::select(const QItemSelection& selection, SelectionFlags command) {
@@ -18,7 +20,7 @@ QLabel* MakeRegexLink(QWidget* parent) {
                                          "TR1 の正規表現(ECMAScript)を使用することが出来ます。</a>"),
                           parent);
   link->setTextFormat(Qt::RichText);  // our own fixed text
-  link->setOpenExternalLinks(true);
+  OpenLinksThroughDesktop(link);
   link->setToolTip(QStringLiteral("TR1 の正規表現"));
   link->setAccessibleName(QStringLiteral("TR1 の正規表現(ECMAScript)を使用することが出来ます。"));
   return link;

@@ -2,13 +2,13 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "settings/setting_sheet_model.h"
+#include "settings/ui/page_bar.h"
 #include "settings/ui/question_box.h"
 #include "settings/ui/setting_pages.h"
 
@@ -93,17 +93,10 @@ CSettingPropertySheet::CSettingPropertySheet(QWidget* parent) : CPageSheet(paren
   setWindowTitle(QStringLiteral("プログラムの設定"));
   setWindowModality(Qt::WindowModal);
   m_pages.assign(kPageCount, nullptr);
-  m_pNavigation = new QListWidget(this);
-  m_pNavigation->setAccessibleName(QStringLiteral("ページ"));
-  m_pNavigation->setViewMode(QListView::IconMode);
-  m_pNavigation->setFlow(QListView::TopToBottom);
-  m_pNavigation->setMovement(QListView::Static);
-  m_pNavigation->setIconSize(QSize(48, 48));
-  m_pNavigation->setFixedWidth(100);
-  m_pNavigation->setGridSize(QSize(94, 76));
+  m_pNavigation = new CPageBar(this);
   m_pStack = new QStackedWidget(this);
   for (const PageLook& look : kLooks) {
-    new QListWidgetItem(PageIcon(look), QString::fromUtf8(look.title), m_pNavigation);
+    m_pNavigation->AddPage(PageIcon(look), QString::fromUtf8(look.title));
     m_pStack->addWidget(new QWidget(m_pStack));  // stands in until the page is opened
   }
   auto* body = new QHBoxLayout;
@@ -112,7 +105,7 @@ CSettingPropertySheet::CSettingPropertySheet(QWidget* parent) : CPageSheet(paren
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(body, 1);
   layout->addWidget(OkCancel(this));
-  resize(640, 560);
+  resize(sizeHint().expandedTo(QSize(640, 560)));
   connect(m_pNavigation, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0) return;
     EnsurePage(row);

@@ -6,11 +6,11 @@
 #include <QDialog>
 #include <vector>
 
-class QListWidget;
 class QStackedWidget;
 
 namespace kanro::settings {
 
+class CPageBar;
 class CSettingPage;
 
 class CPageSheet : public QDialog {
@@ -37,6 +37,7 @@ class CSettingPropertySheet : public CPageSheet {
   void ShowPage(int index) override;
   int ActivePage() const;
   CSettingPage* PageAt(int index) const { return m_pages[static_cast<size_t>(index)]; }
+  CPageBar* PageBar() const { return m_pNavigation; }
 
  Q_SIGNALS:
   // 適用 on the stylesheet page made another stylesheet active.
@@ -44,7 +45,7 @@ class CSettingPropertySheet : public CPageSheet {
 
  private:
   void EnsurePage(int index);
-  QListWidget* m_pNavigation;
+  CPageBar* m_pNavigation;
   QStackedWidget* m_pStack;
 };
 

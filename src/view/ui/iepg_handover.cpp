@@ -129,10 +129,9 @@ void IepgHandover::OnFinished(QWebEngineDownloadRequest* download) {
       Refuse(download, "受け取ったファイルは iEPG ファイルではないため、開きませんでした。");
       return;
   }
-  if (!OpenWithDesktop(QUrl::fromLocalFile(path))) {
+  OpenWithDesktop(QUrl::fromLocalFile(path), this, [this] {
     Q_EMIT statusText(text::Utf8ToCp932("iEPG ファイルを開くアプリケーションが見つかりませんでした。"));
-    return;
-  }
+  });
   Q_EMIT handedOver(path);
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/paths.h"
 #include "net/service_request.h"
+#include "text/codepage.h"
 #include "view/link_policy.h"
 #include "view/ui/desktop_opener.h"
 #include "view/page_script_file.h"
@@ -156,7 +157,9 @@ bool ViewPage::Handle(const QUrl& url, bool userClick, bool mainFrame, bool prog
       }
       return false;
     case NavigationDecision::OpenExternally:
-      OpenWithDesktop(url);
+      OpenWithDesktop(url, this, [this, url] {
+        if (onStatusText) onStatusText(text::Utf8ToCp932(CannotOpenText(url).toStdString()));
+      });
       return false;
     case NavigationDecision::Refuse:
       break;

@@ -60,9 +60,17 @@ TEST(NetworkErrorTextTest, CodesWithoutTheirOwnTextShowCodeAndDetail) {
   EXPECT_EQ(kanro::text::Cp932ToUtf8(NetworkErrorText(12007, "", "")), "インターネットに接続できません。");
   EXPECT_EQ(kanro::text::Cp932ToUtf8(NetworkErrorText(404, "", "http://x/a")),
             "http://x/a が見つかりません。");
-  EXPECT_EQ(NetworkErrorText(407, "Proxy Authentication Required", ""), "407\nProxy Authentication Required");
-  EXPECT_EQ(NetworkErrorText(502, "", ""), "502\n");
-  EXPECT_EQ(NetworkErrorText(28, std::string(400, 'e'), ""), "28\n" + std::string(255, 'e'));
+  // A Japanese sentence first, then the number and the detail, at most 255 characters of it.
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(NetworkErrorText(407, "Proxy Authentication Required", "")),
+            "プロキシサーバーの認証に失敗しました。ユーザー名とパスワードを確かめてください。\n407\n"
+            "Proxy Authentication Required");
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(NetworkErrorText(502, "", "")), "サーバーでエラーが起きました。\n502\n");
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(NetworkErrorText(28, std::string(400, 'e'), "http://x/")),
+            "http://x/ から時間内に応答がありませんでした。\n28\n" + std::string(255, 'e'));
+  const std::string refused = kanro::text::Cp932ToUtf8(
+      NetworkErrorText(7, "Failed to connect to 127.0.0.1 port 9", "http://127.0.0.1:9/"));
+  EXPECT_EQ(refused.rfind("http://127.0.0.1:9/ に接続できませんでした。", 0), 0u) << refused;
+  EXPECT_NE(refused.find("\n7\nFailed to connect"), std::string::npos) << refused;
 }
 
 }  // namespace

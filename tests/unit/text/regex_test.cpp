@@ -7,6 +7,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cctype>
 // GCC 12 warns falsely inside std::regex under the sanitizers.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -318,6 +319,19 @@ TEST(RegexApi, InvalidPatternsMatchNothingAndKeepTheSubject) {
       EXPECT_FALSE(WRegex(W(p)).valid()) << p;
     }
   }
+  // What the user reads: a Japanese sentence, with no English from the
+  // translator or the engine left in it.
+  for (const char* p : {"(a", "a)", "a{3,2}", "[b-a]", "[a", "\\2(a)", "(?<=a+)b", "a{99999}", "(?i)a"}) {
+    const std::string why = Regex(p).error();
+    EXPECT_GT(why.size(), 6u) << p;
+    const bool englishWord = std::adjacent_find(why.begin(), why.end(), [](char a, char b) {
+                               return std::isalpha(static_cast<unsigned char>(a)) &&
+                                      std::isalpha(static_cast<unsigned char>(b));
+                             }) != why.end();
+    EXPECT_FALSE(englishWord) << p << ": " << why;
+  }
+  EXPECT_EQ(Regex("(a").error(), "閉じかっこ「)」が足りません");
+  EXPECT_EQ(Regex("(?<=a+)b").error(), "後読み「(?<=…)」「(?<!…)」の中は決まった長さにしてください");
   EXPECT_FALSE(Regex("\\u3042").valid());  // no such byte
   Regex empty;
   EXPECT_FALSE(empty.valid());
