@@ -18,9 +18,12 @@
 #include "app/startup.h"
 #include "demo/demo_profile.h"
 #include "demo/demo_server.h"
+#include "frame/ui/hand_over.h"
 #include "frame/ui/main_frame.h"
 #include "frame/ui/message_box_notifier.h"
+#include "frame/ui/on_screen.h"
 #include "frame/ui/single_instance.h"
+#include "frame/ui/stop_closing.h"
 #include "frame/ui/stop_signal_watcher.h"
 #include "view/ui/prp_scheme.h"
 
@@ -89,10 +92,16 @@ int main(int argc, char** argv) {
   QString instanceName = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
   if (demoMode) instanceName += QStringLiteral("-demo");
   frame::SingleInstance instance(instanceName);
-  if (!instance.TryBecomePrimary([&window] {
-        if (window) RestoreAndActivate(*window);
-      })) {
-    instance.ActivatePrimary();
+  const bool primary = instance.TryBecomePrimary([&window](frame::HandOverRequest request) -> QByteArray {
+    if (!window) return frame::kDownloadRefused;
+    if (request == frame::HandOverRequest::Download) return frame::StartHandedOverDownload(*window);
+    RestoreAndActivate(*window);
+    return "activated";
+  });
+  if (!primary) {
+    // "/d" makes the running window download; this process downloads nothing.
+    if (unattended) return frame::ReportHandedOverDownload(instance.HandOver(frame::HandOverRequest::Download));
+    instance.HandOver(frame::HandOverRequest::Activate);
     return 0;
   }
 
@@ -126,12 +135,20 @@ int main(int argc, char** argv) {
                          [frame](const QString& text) { frame->statusBar()->showMessage(text); });
   app::SetNotifier(&notifier);
 
-  // A stop signal closes the window as the user would.
-  frame::CStopSignalWatcher stopSignals([frame] { frame->close(); });
+  // A stop signal closes the window as the user would, dialogs first.
+  frame::CStopClosing stopClosing(*frame);
+  frame::CStopSignalWatcher stopSignals([&stopClosing] { stopClosing.Stop(); });
 
-  if (unattended) window->showMinimized();
-  else window->show();
-  window->OnInitialUpdate();
+  if (unattended) {
+    window->showMinimized();
+    window->OnInitialUpdate();
+  } else {
+    window->show();
+    // The first-start settings sheet opens above the window, once it is up.
+    frame::RunWhenOnScreen(*frame, [frame, &stopClosing] {
+      if (!stopClosing.Stopping()) frame->OnInitialUpdate();
+    });
+  }
 
   int result = application.exec();
   if (result == 0) result = window->ExitCode();
