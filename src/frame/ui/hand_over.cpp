@@ -13,7 +13,7 @@ namespace kanro::frame {
 QByteArray StartHandedOverDownload(CMainFrame& window) {
   // A settings sheet or a question waits for the user; a download now would
   // run on settings that are being changed.
-  if (QApplication::activeModalWidget() != nullptr) return kDownloadRefused;
+  if (QApplication::activeModalWidget() != nullptr) return kDownloadWaitsForDialog;
   // A download command while work runs would cancel that work.
   if (window.Orchestrator()->IsBusy()) return kDownloadBusy;
   window.OnCommand(app::command::ID_DOWNLOAD);
@@ -28,8 +28,10 @@ int ReportHandedOverDownload(const QByteArray& answer) {
     status = kHandedOverExitCode;
   } else if (answer == kDownloadBusy) {
     text = "起動中の Kanro は処理中のため、ダウンロードを始められませんでした。";
+  } else if (answer == kDownloadWaitsForDialog) {
+    text = "起動中の Kanro はダイアログの応答待ちのため、ダウンロードを始められませんでした。";
   } else if (answer == kDownloadRefused) {
-    text = "起動中の Kanro はダイアログの応答待ちか終了中のため、ダウンロードを始められませんでした。";
+    text = "起動中の Kanro は起動の途中か終了中のため、ダウンロードを始められませんでした。";
   } else {
     text = "起動中の Kanro が応答しないため、ダウンロードを頼めませんでした。";
   }

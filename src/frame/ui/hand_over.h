@@ -13,9 +13,9 @@ class CMainFrame;
 
 inline constexpr int kHandedOverExitCode = 3;
 
-// In the running window: starts a download unless one of its dialogs waits
-// for the user, work already runs, or it is closing. One of the answers of
-// single_instance.h.
+// In the running window, once its first update is done: starts a download
+// unless one of its dialogs waits for the user, work already runs, or it is
+// closing. One of the answers of single_instance.h.
 QByteArray StartHandedOverDownload(CMainFrame& window);
 
 // In the later start: reports the running window's answer on stderr and

@@ -89,13 +89,14 @@ int main(int argc, char** argv) {
   const bool unattended = app::HasDownloadSwitch(args);
 
   std::unique_ptr<frame::CMainFrame> window;
+  bool windowReady = false;  // its first update has begun
   QString instanceName = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
   if (demoMode) instanceName += QStringLiteral("-demo");
   frame::SingleInstance instance(instanceName);
-  const bool primary = instance.TryBecomePrimary([&window](frame::HandOverRequest request) -> QByteArray {
-    if (!window) return frame::kDownloadRefused;
-    if (request == frame::HandOverRequest::Download) return frame::StartHandedOverDownload(*window);
-    RestoreAndActivate(*window);
+  const bool primary = instance.TryBecomePrimary([&window, &windowReady](frame::HandOverRequest request) -> QByteArray {
+    if (request == frame::HandOverRequest::Download)
+      return window && windowReady ? frame::StartHandedOverDownload(*window) : frame::kDownloadRefused;
+    if (window) RestoreAndActivate(*window);
     return "activated";
   });
   if (!primary) {
@@ -141,12 +142,17 @@ int main(int argc, char** argv) {
 
   if (unattended) {
     window->showMinimized();
+    windowReady = true;
     window->OnInitialUpdate();
   } else {
     window->show();
     // The first-start settings sheet opens above the window, once it is up.
-    frame::RunWhenOnScreen(*frame, [frame, &stopClosing] {
-      if (!stopClosing.Stopping()) frame->OnInitialUpdate();
+    frame::RunWhenOnScreen(*frame, [frame, &stopClosing, &windowReady] {
+      if (stopClosing.Stopping()) return;
+      // Requests are served only from event loops, such as a dialog's of
+      // the first update: from here on the window answers them.
+      windowReady = true;
+      frame->OnInitialUpdate();
     });
   }
 

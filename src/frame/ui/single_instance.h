@@ -22,8 +22,9 @@ enum class HandOverRequest {
 
 // The first instance's answers to a download request.
 inline constexpr char kDownloadStarted[] = "started";
-inline constexpr char kDownloadBusy[] = "busy";
-inline constexpr char kDownloadRefused[] = "refused";
+inline constexpr char kDownloadBusy[] = "busy";            // work runs already
+inline constexpr char kDownloadWaitsForDialog[] = "dialog";  // a dialog waits for the user
+inline constexpr char kDownloadRefused[] = "refused";        // starting up or closing
 
 class SingleInstance {
  public:
