@@ -27,6 +27,7 @@
 #include "view/page_locations.h"
 #include "view/ui/data_page_printer.h"
 #include "view/ui/find_bar.h"
+#include "view/ui/internal_windows.h"
 #include "view/ui/page_dom.h"
 #include "view/ui/view_page.h"
 #include "view/ui/watch_controller.h"
@@ -178,6 +179,7 @@ void CKanroView::OnLoadStarted() {
 
 void CKanroView::OnLoadFinished(bool ok) {
   m_impl->framesetLoading = false;
+  KeepInternalWindowsFromScreenReaders();
   FrameReport top;
   top.topFrame = true;
   top.url = m_impl->page->url();
