@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "view/page_hit_text.h"
+
 namespace kanro::view {
 
 class ViewHost {
@@ -33,8 +35,10 @@ class ViewHost {
   // highlighting of each shown data page uses.
   virtual const std::vector<std::string>& Keywords() const = 0;
   // The keyword hits of the data page at page (cell number -> matched text,
-  // CP932), for the task pane; also when there are none.
-  virtual void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) = 0;
+  // CP932), for the task pane; also when there are none. texts: how each hit
+  // is listed (start, channel, title) and its whole cell text.
+  virtual void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                                const std::map<int, PageHitText>& texts) = 0;
   // The caption bar's text: the summary of today's marked programmes.
   virtual void SetCaptionText(const QString& text) = 0;
   // Status bar pane 1, e.g. when a watch mark could not be stored.

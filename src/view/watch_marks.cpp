@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/clock.h"
-#include "text/character_reference.h"
+#include "view/cell_text.h"
 #include "text/codepage.h"
 #include "text/regex.h"
 #include "view/watch_list.h"
@@ -41,37 +41,6 @@ int ClampToInt(int64_t value) {
   return static_cast<int>(value);
 }
 
-// Markup as the plain text it shows: tags dropped, the entities a browser
-// writes decoded, line breaks and no-break spaces as blanks, ends trimmed.
-std::u32string PlainText(std::u32string_view markup) {
-  std::u32string out;
-  out.reserve(markup.size());
-  for (size_t at = 0; at < markup.size();) {
-    const char32_t c = markup[at];
-    if (c == U'<') {
-      const size_t close = markup.find(U'>', at);
-      if (close == std::u32string_view::npos) break;  // an unfinished tag shows nothing
-      at = close + 1;
-      continue;
-    }
-    if (c == U'&') {
-      const text::DecodedReference decoded = text::DecodeCharacterReference(markup.substr(at));
-      if (decoded.length > 0) {
-        out.append(decoded.characters, decoded.count);
-        at += decoded.length;
-        continue;
-      }
-    }
-    out += c;
-    ++at;
-  }
-  for (char32_t& c : out)
-    if (c == U'\t' || c == U'\n' || c == U'\r' || c == U'\u00A0') c = U' ';
-  const size_t first = out.find_first_not_of(U' ');
-  if (first == std::u32string::npos) return {};
-  return out.substr(first, out.find_last_not_of(U' ') - first + 1);
-}
-
 // Where the whole word " watch" stands in a class name (followed by a blank
 // or the end, so "watchable" is another class), from start on.
 size_t FindWatchClass(const std::u32string& className, size_t start = 0) {
@@ -101,32 +70,6 @@ std::optional<std::u32string> WithoutWatchClass(const std::u32string& className)
   return out;
 }
 
-struct MarkedProgramme {
-  std::u32string hour;
-  std::u32string minute;
-  std::u32string title;
-};
-
-// The start time and visible title of a marked cell: the first STRONG holds
-// "H:MM", the next the title (a hidden new-series copy comes later).
-class ProgrammeReader {
- public:
-  std::optional<MarkedProgramme> Read(const std::u32string& markup) const {
-    const std::u32string withoutImages = m_image.ReplaceAll(markup, U"");
-    text::WRegex::Match match;
-    if (!m_startAndTitle.Search(withoutImages, &match)) return std::nullopt;
-    auto group = [&](size_t index) {
-      const auto& g = match.groups[index];
-      return PlainText(std::u32string_view(withoutImages).substr(g.begin, g.length()));
-    };
-    return MarkedProgramme{group(1), group(2), group(3)};
-  }
-
- private:
-  text::WRegex m_image{U"<IMG.*?>"};
-  text::WRegex m_startAndTitle{U"<STRONG>(.*?):(.*?)</STRONG>.*?<STRONG>(.*?)</STRONG>"};
-};
-
 int DateNumber(const std::string& date) {
   if (!IsWatchListDate(date)) return 0;
   return std::stoi(date);
@@ -141,7 +84,7 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
   const int pageDate = DateNumber(request.date);
   static const std::string open = text::Utf8ToCp932("【");
   static const std::string close = text::Utf8ToCp932("】");
-  std::optional<ProgrammeReader> reader;
+  std::optional<ProgrammeCellReader> reader;
   std::set<std::string> summed;  // the numbers in the summary so far
 
   for (size_t index = 0; index < cells.size(); ++index) {
@@ -168,7 +111,7 @@ WatchMarkPass DecideWatchMarks(const std::vector<PageCell>& cells, const WatchMa
     if (!request.today || summed.count(*number)) continue;
 
     if (!reader) reader.emplace();
-    const std::optional<MarkedProgramme> programme = reader->Read(cell.markup);
+    const std::optional<CellProgramme> programme = reader->Read(cell.markup);
     if (!programme) continue;
     summed.insert(*number);
     const std::string title = text::WideToCp932(programme->title);

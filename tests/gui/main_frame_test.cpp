@@ -4,11 +4,14 @@
 // Ctrl+D, and the version check against a stub of the maker's service.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QPushButton>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QEventLoop>
@@ -23,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEngineView>
 
 #include <cstdlib>
 #include <filesystem>
@@ -39,10 +43,13 @@
 #include "frame/ui/download_orchestrator.h"
 #include "frame/command_table.h"
 #include "frame/ui/main_frame.h"
+#include "listing/listing_entries.h"
+#include "settings/ui/question_box.h"
 #include "support/gui_app.h"
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
 #include "taskpane/ui/task_pane.h"
+#include "view/page_locations.h"
 #include "view/ui/kanro_view.h"
 
 namespace {
@@ -432,6 +439,89 @@ TEST_F(FrameDownloadTest, CtrlDDuringARunCancelsIt) {
   EXPECT_LT(server_.PagesServed(), 4u);
   EXPECT_FALSE(g_bCancel.load());
   EXPECT_EQ(frame.TaskPane()->SearchCount(), 0);  // a failed run starts no chain
+  // The outcome stays on the status bar once the work has ended.
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(frame.StatusPane(1)->isVisible());
+  EXPECT_TRUE(frame.StatusPane(1)->text().endsWith(QStringLiteral("中止しました"))) << frame.StatusPane(1)->text().toStdString();
+}
+
+// A day picked in the calendar, or a listing picked in the selector, that has
+// no page: the window names the day and listing, and offers the download when
+// a run would bring the page; "はい" starts it and the page comes on screen.
+TEST_F(FrameDownloadTest, APickedDayWithoutAPageIsNamedAndTheDownloadOffered) {
+  WriteProfileInt("Window", "TvProgramTypeIndex", 0);
+  CMainFrame& frame = Open();
+  frame.OnInitialUpdate();
+  std::vector<QString> asked;
+  QMessageBox::StandardButton answer = QMessageBox::No;
+  kanro::settings::SetQuestionHandlerForTesting([&](const QString& text) {
+    asked.push_back(text);
+    return answer;
+  });
+  const QDate today = QDate::fromString(QString::fromStdString(kanro::app::DateText(kanro::app::GetListingTime())),
+                                        QStringLiteral("yyyyMMdd"));
+  QCalendarWidget* calendar = frame.DatePicker()->calendarWidget();
+
+  // Typing or stepping through dates: the status bar only.
+  frame.DatePicker()->setDate(today.addDays(1));
+  EXPECT_TRUE(asked.empty());
+  const QString tomorrow = QStringLiteral("%1/%2 の %3 の番組表はありません。")
+                               .arg(today.addDays(1).month())
+                               .arg(today.addDays(1).day())
+                               .arg(QString::fromStdString(kanro::listing::EntryLabel("08GooTv")));
+  EXPECT_EQ(frame.StatusPane(1)->text(), tomorrow);
+
+  // A past day: said so, nothing offered.
+  frame.DatePicker()->setDate(today.addDays(-3));
+  Q_EMIT calendar->clicked(today.addDays(-3));
+  ASSERT_TRUE(WaitUntil([&] { return !asked.empty(); }));
+  EXPECT_TRUE(asked.back().contains(QStringLiteral("過ぎた日"))) << asked.back().toStdString();
+  EXPECT_FALSE(frame.Orchestrator()->IsBusy());
+
+  // The listing selector: the day of the chosen listing is offered; "いいえ" downloads nothing.
+  frame.DatePicker()->setDate(today);
+  asked.clear();
+  frame.ListingSelector()->setCurrentIndex(1);  // as a click on the item does, then:
+  Q_EMIT frame.ListingSelector()->activated(1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(asked.back().contains(QString::fromStdString(kanro::listing::EntryLabel("13YahooFm"))))
+      << asked.back().toStdString();
+  EXPECT_TRUE(asked.back().contains(QStringLiteral("ダウンロードしますか")));
+  EXPECT_FALSE(frame.Orchestrator()->IsBusy());
+
+  // Tomorrow picked in the calendar, "はい": the run brings its page.
+  asked.clear();
+  answer = QMessageBox::Yes;
+  frame.DatePicker()->setDate(today.addDays(1));
+  Q_EMIT calendar->clicked(today.addDays(1));
+  ASSERT_TRUE(WaitUntil([&] { return !asked.empty(); }));
+  EXPECT_TRUE(frame.Orchestrator()->IsBusy());
+  kanro::settings::SetQuestionHandlerForTesting(nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !frame.Orchestrator()->IsBusy(); }));
+  const std::string tomorrow8 = today.addDays(1).toString(QStringLiteral("yyyyMMdd")).toStdString();
+  EXPECT_TRUE(fs::exists(kanro::view::DataPagePath(tomorrow8, "13YahooFm")));
+}
+
+// Screen readers hear the day and listing the caption names, and meet no
+// second, internal top-level window of the web view.
+TEST_F(MainFrameTest, TheAccessibleTreeNamesTheCaptionAndHoldsOnlyTheWindow) {
+  CMainFrame& frame = Open();
+  const QString caption = QStringLiteral("3/9（水）茨城県【地上波】 - Kanro");
+  frame.SetWindowCaption(caption);
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&frame);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->text(QAccessible::Name), caption);
+
+  // The web view's surfaces exist once it has shown something.
+  QSignalSpy loaded(frame.View()->WebView(), &QWebEngineView::loadFinished);
+  frame.View()->WebView()->setHtml(QStringLiteral("<p>x</p>"));
+  ASSERT_TRUE(loaded.wait(20000));
+  QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+  ASSERT_NE(application, nullptr);
+  QStringList names;
+  for (int i = 0; i < application->childCount(); ++i)
+    if (QAccessibleInterface* child = application->child(i)) names << child->text(QAccessible::Name);
+  EXPECT_EQ(names, QStringList{caption});
 }
 
 TEST_F(MainFrameTest, VersionCheckFindingANewerVersionEnablesTheCaptionBarButton) {

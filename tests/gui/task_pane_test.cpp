@@ -206,6 +206,15 @@ TEST_F(TaskPaneTest, SearchResultsClickToTheirDayAndTheOpenedPageScrollsToTheKey
   Click(pane.Tree(), TaskWithText(pane, 2, QStringLiteral("A&B")));
   EXPECT_EQ(host_.scrolls, (std::vector<int>{1, 0}));
 
+  // Hits with their programme: listed as start, channel and title, the whole
+  // cell (its lines kept, as plain text) in the tool tip.
+  kanro::view::PageHitText news{Sjis("19:00 NHK総合 ニュース"), Sjis("19:00 ニュース\n<今日の出来事>")};
+  pane.ShowPageKeywords({{0, Sjis("ニュース")}, {1, Sjis("野球")}},
+                        kanro::view::DataPagePath("20110310", "13YahooFm"), {{0, news}});
+  EXPECT_EQ(pane.TaskTexts(2), (QStringList{QStringLiteral("19:00 NHK総合 ニュース"), QStringLiteral("野球")}));
+  EXPECT_EQ(pane.Group(2)->child(0)->toolTip(0),
+            QStringLiteral("<qt>19:00 ニュース<br>&lt;今日の出来事&gt;</qt>"));
+
   // A day that could not be shown leaves nothing waiting; neither do the
   // hits of another page.
   host_.dayShows = false;

@@ -32,6 +32,7 @@ class TestViewHost : public kanro::view::ViewHost {
   std::vector<unsigned> commands;
   std::vector<std::string> keywords;
   std::map<int, std::string> pageHits;
+  std::map<int, kanro::view::PageHitText> pageHitTexts;
   std::filesystem::path hitsPage;
   int pageHitCalls = 0;
   std::string captionText;
@@ -42,8 +43,10 @@ class TestViewHost : public kanro::view::ViewHost {
   void SetWindowCaption(const QString& text) override { caption = kanro::text::Utf8ToCp932(text.toStdString()); }
   void SendFrameCommand(unsigned id) override { commands.push_back(id); }
   const std::vector<std::string>& Keywords() const override { return keywords; }
-  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override {
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                        const std::map<int, kanro::view::PageHitText>& texts) override {
     pageHits = hits;
+    pageHitTexts = texts;
     hitsPage = page;
     ++pageHitCalls;
   }

@@ -14,6 +14,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -451,6 +452,9 @@ TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
       "<td><a href=\"prp://watch?ID=0005&amp;TIME=6%3A00&amp;TITLE=x\">●</a>ドラマ &amp; NEWS</td>",
       // A programme laid out as a table inside its cell is marked once, as a whole.
       "<td class=\"genre_04\"><table><tr><td>夜のニュース</td></tr></table></td>",
+      // Title and description stand on lines of their own.
+      "<td><strong>7:00</strong> <strong>まほうのほうき</strong><span style=\"display: none;\">【新】まほうのほうき</span>"
+      "<br>ふしぎな森で少年が</td>",
   });
   // "【" sorts before "ド": the hidden marker wins the third cell; "NEWS"
   // never matches "news".
@@ -461,9 +465,17 @@ TEST_F(ViewTest, KeywordsMarkTheMatchedCellsInOrderAndHandTheHitsOn) {
 
   EXPECT_EQ(CellMarks(Page()), (QStringList{QStringLiteral("genre_01 keyword|0"), QStringLiteral("genre_02|kept"),
                                             QStringLiteral("genre_03 keyword|1"), QStringLiteral(" watch keyword|2"),
-                                            QStringLiteral("genre_04 keyword|3"), QStringLiteral("|")}));
-  EXPECT_EQ(Utf8Hits(host_.pageHits),
-            (std::map<int, std::string>{{0, "ニュース"}, {1, "【新】ドラマ"}, {2, "NEWS"}, {3, "ニュース"}}));
+                                            QStringLiteral("genre_04 keyword|3"), QStringLiteral("|"),
+                                            QStringLiteral(" keyword|4")}));
+  EXPECT_EQ(Utf8Hits(host_.pageHits), (std::map<int, std::string>{
+                                          {0, "ニュース"}, {1, "【新】ドラマ"}, {2, "NEWS"}, {3, "ニュース"},
+                                          {4, "【新】まほうのほうき"}}));
+  // Listed by start and title; the tool tip keeps the description's line.
+  ASSERT_EQ(host_.pageHitTexts.count(4), 1u);
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(host_.pageHitTexts.at(4).label), "7:00 まほうのほうき");
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(host_.pageHitTexts.at(4).whole),
+            "7:00 まほうのほうき【新】まほうのほうき\nふしぎな森で少年が");
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(host_.pageHitTexts.at(1).label), "【新】ドラマ");
   EXPECT_EQ(host_.hitsPage, kanro::view::DataPagePath("20110309", "08GooTv"));
 
   // A reload starts from the file again and marks the same cells once.
@@ -545,6 +557,30 @@ TEST_F(ViewTest, TheDefaultFilesHighlightNewProgrammes) {
   int marked = 0;
   for (const QString& cell : CellMarks(Page())) marked += cell.contains(QStringLiteral("keyword")) ? 1 : 0;
   EXPECT_EQ(static_cast<size_t>(marked), newProgrammes);
+
+  // The hit is the marker and the title alone (the line break before the
+  // description counts), and the pane lists it as start, channel and title.
+  const std::vector<std::string> channels = kanro::sites::SampleChannels("GooTv");
+  std::vector<std::string> expectedHits, expectedLabels, hits, labels;
+  for (const auto& programme : kanro::sites::SampleSchedule(options)) {
+    if (!programme.isNew) continue;
+    expectedHits.push_back("【新】" + programme.title);
+    expectedLabels.push_back(programme.timeText + " " + channels.at(static_cast<size_t>(programme.channel)) + " " +
+                             programme.title);
+  }
+  for (const auto& [number, hit] : Utf8Hits(host_.pageHits)) {
+    hits.push_back(hit);
+    ASSERT_EQ(host_.pageHitTexts.count(number), 1u) << number;
+    labels.push_back(kanro::text::Cp932ToUtf8(host_.pageHitTexts.at(number).label));
+    // The tool tip's whole text holds the hidden marker with the title too.
+    EXPECT_NE(kanro::text::Cp932ToUtf8(host_.pageHitTexts.at(number).whole).find(hit), std::string::npos) << hit;
+  }
+  std::sort(expectedHits.begin(), expectedHits.end());
+  std::sort(hits.begin(), hits.end());
+  std::sort(expectedLabels.begin(), expectedLabels.end());
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(hits, expectedHits);
+  EXPECT_EQ(labels, expectedLabels);
 }
 
 }  // namespace

@@ -32,22 +32,16 @@ constexpr int64_t kWallClockCheckSeconds = 60;
 
 QString FromCp932(const std::string& text) { return QString::fromStdString(text::Cp932ToUtf8(text)); }
 
-// "Download"/"Days": the days to fetch. Zero or less is no choice anyone
-// makes on purpose, so it falls back to the default; the run cuts a larger
-// value to its own limit.
-int DownloadDays() {
-  constexpr int kDefaultDays = 8;
-  const int days = GetProfileInt("Download", "Days", kDefaultDays);
-  if (days < 1) return kDefaultDays;
-  return std::min(days, listing::kMaxDownloadDays);
-}
-
 ChainSettings ReadChainSettings() {
   ChainSettings settings;
   settings.maxRank = GetProfileInt("Window", "MaxRank", 5);
   settings.checkVersion = GetProfileInt("Download", "CheckVersion", 1) != 0;
   return settings;
 }
+
+// Texts of work in progress end in "中" (取得中, 整形中, 確認中); every other
+// text a worker sends reports how something ended.
+bool IsProgressText(const QString& text) { return text.endsWith(QChar(0x4E2D)); }
 
 int ClampToInt(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, 0, std::numeric_limits<int>::max()));
@@ -116,10 +110,10 @@ void CDownloadOrchestrator::OnDownload(unsigned id) {
 
 bool CDownloadOrchestrator::StartRanking() {
   if (IsBusy() || m_bClosing) {
-    if (!m_bClosing) m_host.SetStatusText(QStringLiteral("処理中のため視聴予定ランキングを取得できません"));
+    if (!m_bClosing) ShowStatus(QStringLiteral("処理中のため視聴予定ランキングを取得できません"));
     return false;
   }
-  m_host.SetStatusText(QStringLiteral("視聴予定ランキング取得中"));
+  ShowStatus(QStringLiteral("視聴予定ランキング取得中"));
   m_host.HideRankingTask();
   if (StartWorker(WorkerKind::Ranking)) return true;
   EndNetworkWork();
@@ -129,11 +123,20 @@ bool CDownloadOrchestrator::StartRanking() {
 bool CDownloadOrchestrator::StartVersionCheck(bool userCommand) {
   if (IsBusy() || m_bClosing) return false;
   m_bUserVersionCheck = userCommand;
-  m_host.SetStatusText(QStringLiteral("最新バージョン確認中"));
+  ShowStatus(QStringLiteral("最新バージョン確認中"));
   if (StartWorker(WorkerKind::Version)) return true;
   m_bUserVersionCheck = false;
   EndNetworkWork();
   return false;
+}
+
+// "Download"/"Days". Zero or less is no choice anyone makes on purpose, so it
+// falls back to the default; the run cuts a larger value to its own limit.
+int CDownloadOrchestrator::DownloadDays() {
+  constexpr int kDefaultDays = 8;
+  const int days = GetProfileInt("Download", "Days", kDefaultDays);
+  if (days < 1) return kDefaultDays;
+  return std::min(days, listing::kMaxDownloadDays);
 }
 
 void CDownloadOrchestrator::SetUnattendedRun(bool on) { m_chain.SetUnattended(on); }
@@ -238,7 +241,7 @@ intptr_t CDownloadOrchestrator::HandleMessage(unsigned message, uintptr_t wParam
       OnProgress(wParam, lParam);
       break;
     case app::UM_STATUSTEXT:
-      if (lParam != 0) m_host.SetStatusText(FromCp932(reinterpret_cast<const char*>(lParam)));
+      if (lParam != 0) ShowStatus(FromCp932(reinterpret_cast<const char*>(lParam)));
       break;
     default:
       break;
@@ -283,8 +286,13 @@ void CDownloadOrchestrator::EndNetworkWork() {
   m_bProgressDirty = false;
   m_progressTimer.stop();
   m_host.SetProgress(0, 0);
-  m_host.SetStatusText(QString());
+  if (!m_bStatusIsOutcome) m_host.SetStatusText(QString());
   m_host.ShowChainTasks();
+}
+
+void CDownloadOrchestrator::ShowStatus(const QString& text) {
+  m_bStatusIsOutcome = !IsProgressText(text);
+  m_host.SetStatusText(text);
 }
 
 void CDownloadOrchestrator::OnProgress(uintptr_t position, intptr_t range) {

@@ -48,6 +48,8 @@ class CDownloadOrchestrator : public QObject {
   void ClearUserVersionCheck() { m_bUserVersionCheck = false; }
   // The one busy fact of the window: a worker of ours runs (set before its
   // thread starts, cleared when it has ended) or another network worker does.
+  // The days one download run fetches, from today's listing day on.
+  static int DownloadDays();
   bool IsBusy() const { return m_bWorkerRunning || g_pNetBusy.load() != nullptr; }
   // The "/d" start: the run's end closes the program while the window is
   // still minimised. Applies to the first run result only.
@@ -75,6 +77,8 @@ class CDownloadOrchestrator : public QObject {
  private:
   enum class WorkerKind { Download, Ranking, Version };
 
+  void ShowStatus(const QString& text);
+
   // The window's handlers of 1124-1126, on the UI thread.
   intptr_t HandleMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
   void OnTaskResult(uintptr_t wParam, intptr_t lParam);
@@ -99,6 +103,9 @@ class CDownloadOrchestrator : public QObject {
   bool m_bDestroying = false;
   bool m_bUserVersionCheck = false;
   bool m_bInWorkerEnded = false;
+  // The status text reports an outcome ("…：中止しました", a failure, marks
+  // lost), not work in progress: it stays when the work ends, until the next.
+  bool m_bStatusIsOutcome = false;
   CTaskChain m_chain;
 
   // Progress as last announced; painted by m_progressTimer.

@@ -18,10 +18,13 @@
 #include "app/startup.h"
 #include "demo/demo_profile.h"
 #include "demo/demo_server.h"
+#include "frame/ui/hand_over.h"
 #include "frame/ui/japanese_locale.h"
 #include "frame/ui/main_frame.h"
 #include "frame/ui/message_box_notifier.h"
+#include "frame/ui/on_screen.h"
 #include "frame/ui/single_instance.h"
+#include "frame/ui/stop_closing.h"
 #include "frame/ui/stop_signal_watcher.h"
 #include "view/ui/prp_scheme.h"
 
@@ -88,13 +91,20 @@ int main(int argc, char** argv) {
   const bool unattended = app::HasDownloadSwitch(args);
 
   std::unique_ptr<frame::CMainFrame> window;
+  bool windowReady = false;  // its first update has begun
   QString instanceName = QFileInfo(QApplication::applicationFilePath()).completeBaseName();
   if (demoMode) instanceName += QStringLiteral("-demo");
   frame::SingleInstance instance(instanceName);
-  if (!instance.TryBecomePrimary([&window] {
-        if (window) RestoreAndActivate(*window);
-      })) {
-    instance.ActivatePrimary();
+  const bool primary = instance.TryBecomePrimary([&window, &windowReady](frame::HandOverRequest request) -> QByteArray {
+    if (request == frame::HandOverRequest::Download)
+      return window && windowReady ? frame::StartHandedOverDownload(*window) : frame::kDownloadRefused;
+    if (window) RestoreAndActivate(*window);
+    return "activated";
+  });
+  if (!primary) {
+    // "/d" makes the running window download; this process downloads nothing.
+    if (unattended) return frame::ReportHandedOverDownload(instance.HandOver(frame::HandOverRequest::Download));
+    instance.HandOver(frame::HandOverRequest::Activate);
     return 0;
   }
 
@@ -128,12 +138,25 @@ int main(int argc, char** argv) {
                          [frame](const QString& text) { frame->statusBar()->showMessage(text); });
   app::SetNotifier(&notifier);
 
-  // A stop signal closes the window as the user would.
-  frame::CStopSignalWatcher stopSignals([frame] { frame->close(); });
+  // A stop signal closes the window as the user would, dialogs first.
+  frame::CStopClosing stopClosing(*frame);
+  frame::CStopSignalWatcher stopSignals([&stopClosing] { stopClosing.Stop(); });
 
-  if (unattended) window->showMinimized();
-  else window->show();
-  window->OnInitialUpdate();
+  if (unattended) {
+    window->showMinimized();
+    windowReady = true;
+    window->OnInitialUpdate();
+  } else {
+    window->show();
+    // The first-start settings sheet opens above the window, once it is up.
+    frame::RunWhenOnScreen(*frame, [frame, &stopClosing, &windowReady] {
+      if (stopClosing.Stopping()) return;
+      // Requests are served only from event loops, such as a dialog's of
+      // the first update: from here on the window answers them.
+      windowReady = true;
+      frame->OnInitialUpdate();
+    });
+  }
 
   int result = application.exec();
   if (result == 0) result = window->ExitCode();

@@ -33,6 +33,7 @@
 #include "frame/ui/app_look_style.h"
 #include "frame/ui/caption_bar.h"
 #include "frame/ui/download_orchestrator.h"
+#include "frame/ui/missing_day_offer.h"
 #include "frame/app_look.h"
 #include "frame/ui/tool_images.h"
 #include "frame/window_size.h"
@@ -225,6 +226,10 @@ void CMainFrame::CreateToolBars() {
         m_datePicker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         m_datePicker->setDate(QDate::currentDate());
         connect(m_datePicker, &QDateEdit::dateChanged, this, [this](QDate) { OnCommand(ID_DATE_PICKER); });
+        // A day picked in the calendar without a page: say so, offer the download.
+        auto offer = [this](QDate) { TellOfMissingDay(*this, MissingDayReply::Offer); };
+        connect(m_datePicker->calendarWidget(), &QCalendarWidget::clicked, this, offer, Qt::QueuedConnection);
+        connect(m_datePicker->calendarWidget(), &QCalendarWidget::activated, this, offer, Qt::QueuedConnection);
         entry = bar->addWidget(m_datePicker);
       } else if (info.id == ID_STANDARD_BAR && id == ID_DOWNLOAD) {
         m_splitButton = new QToolButton(bar);
@@ -482,7 +487,10 @@ void CMainFrame::OnCommand(unsigned id) {
     return;
   }
   switch (id) {
-    case ID_LISTING_SELECTOR: m_dayState.SetEntry(SelectedEntry()); break;
+    case ID_LISTING_SELECTOR:
+      m_dayState.SetEntry(SelectedEntry());
+      TellOfMissingDay(*this, MissingDayReply::Offer);
+      break;
     case ID_DATE_PICKER: OnDatePicked(); break;
     case ID_CHECK_VERSION: OnCheckVersion(); break;
     case ID_SETTINGS:
@@ -529,7 +537,9 @@ void CMainFrame::OnCommand(unsigned id) {
 
 void CMainFrame::OnDatePicked() {
   const QDate date = m_datePicker->date();
-  if (date.isValid()) m_dayState.SetDate(view::FormatDate8(date.year(), date.month(), date.day()));
+  if (!date.isValid()) return;
+  m_dayState.SetDate(view::FormatDate8(date.year(), date.month(), date.day()));
+  TellOfMissingDay(*this, MissingDayReply::StatusOnly);
 }
 
 void CMainFrame::OnDayStateChanged(unsigned changes) {
@@ -621,6 +631,8 @@ void CMainFrame::SetListingTimeText(const QString& text) {
 void CMainFrame::SetWindowCaption(const QString& text) {
   // Plain text from the page: a title never carries markup into the frame.
   setWindowTitle(text);
+  // Screen readers announce the day and listing the caption names.
+  setAccessibleName(text);
 }
 
 void CMainFrame::SendFrameCommand(unsigned id) { OnCommand(id); }
@@ -662,8 +674,9 @@ void CMainFrame::SearchKeywords() { m_taskPane->SearchKeywords(m_entries); }
 
 void CMainFrame::ShowRanking(const std::string& file) { m_taskPane->ShowRanking(file); }
 
-void CMainFrame::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) {
-  m_taskPane->ShowPageKeywords(hits, page);
+void CMainFrame::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                                  const std::map<int, view::PageHitText>& texts) {
+  m_taskPane->ShowPageKeywords(hits, page, texts);
 }
 
 void CMainFrame::ShowChainTasks() {
@@ -736,10 +749,23 @@ void CMainFrame::UserRestoredWindow() {
 void CMainFrame::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     auto* change = static_cast<QWindowStateChangeEvent*>(event);
-    if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized))
+    if (m_bRecreated) {
+      // Qt creates the window anew when the web view's surface first shows,
+      // and the new one comes up normal: no user restored it.
+      m_bRecreated = false;
+      if (Unattended() && !(windowState() & Qt::WindowMinimized))
+        QMetaObject::invokeMethod(this, [this] { if (Unattended() && !isMinimized()) showMinimized(); },
+                                  Qt::QueuedConnection);
+    } else if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
       UserRestoredWindow();
+    }
   }
   QMainWindow::changeEvent(event);
+}
+
+bool CMainFrame::event(QEvent* event) {
+  if (event->type() == QEvent::WinIdChange && windowHandle() != nullptr) m_bRecreated = true;
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

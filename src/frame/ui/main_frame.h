@@ -93,7 +93,8 @@ class CMainFrame : public QMainWindow,
   void SetWindowCaption(const QString& text) override;
   void SendFrameCommand(unsigned id) override;
   const std::vector<std::string>& Keywords() const override { return m_keywords; }
-  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) override;
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                        const std::map<int, view::PageHitText>& texts) override;
   void SetStatusText(const QString& text) override;  // also OrchestratorHost
   void SetCaptionText(const QString& text) override;  // also OrchestratorHost
 
@@ -157,6 +158,7 @@ class CMainFrame : public QMainWindow,
   void statusTextChanged(const QString& text);
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   QMenu* createPopupMenu() override;
@@ -215,6 +217,7 @@ class CMainFrame : public QMainWindow,
   bool m_bInitialUpdateDone = false;
   bool m_bGeometryRestored = false;
   std::atomic<bool> m_bUserRestored{false};  // also read by a worker's warning
+  bool m_bRecreated = false;  // a native window was made; its state change is not the user's
   // How the window is on its way out: a close or a reset waits for the
   // worker to end; after a reset nothing of the session is saved.
   enum class EndState {

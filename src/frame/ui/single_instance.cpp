@@ -13,7 +13,12 @@
 namespace kanro::frame {
 namespace {
 
-constexpr char kActivateRequest[] = "activate\n";
+constexpr char kActivateRequest[] = "activate";
+constexpr char kDownloadRequest[] = "download";
+
+QByteArray RequestLine(HandOverRequest request) {
+  return QByteArray(request == HandOverRequest::Download ? kDownloadRequest : kActivateRequest) + '\n';
+}
 
 // Per user, so two users on one machine each get their own instance.
 QString UserSuffix() {
@@ -37,9 +42,9 @@ SingleInstance::~SingleInstance() {
   if (server_) server_->close();
 }
 
-bool SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
+bool SingleInstance::TryBecomePrimary(RequestHandler onRequest) {
   if (!lock_.tryLock(0)) return false;
-  onActivate_ = std::move(onActivate);
+  onRequest_ = std::move(onRequest);
   server_ = std::make_unique<QLocalServer>();
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   // A socket left by a crashed instance would block listen(); we hold the
@@ -50,9 +55,13 @@ bool SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
       auto handle = [this, socket] {
         if (!socket->canReadLine()) return;
-        QByteArray line = socket->readLine();
+        const QByteArray line = socket->readLine().trimmed();
+        QByteArray answer;
+        if (onRequest_ && line == kActivateRequest) answer = onRequest_(HandOverRequest::Activate);
+        else if (onRequest_ && line == kDownloadRequest) answer = onRequest_(HandOverRequest::Download);
+        // The answer is written before the connection closes.
+        socket->write(answer + '\n');
         socket->disconnectFromServer();
-        if (line == kActivateRequest && onActivate_) onActivate_();
       };
       QObject::connect(socket, &QLocalSocket::readyRead, socket, handle);
       QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -62,19 +71,22 @@ bool SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
   return true;
 }
 
-bool SingleInstance::ActivatePrimary(int timeoutMs) {
+QByteArray SingleInstance::HandOver(HandOverRequest request, int timeoutMs) {
   QDeadlineTimer deadline(timeoutMs);
+  auto remaining = [&deadline] { return static_cast<int>(qMax<qint64>(1, deadline.remainingTime())); };
   // The first instance may hold the lock but not listen yet: try again briefly.
   while (true) {
     QLocalSocket socket;
     socket.connectToServer(serverName_);
-    if (socket.waitForConnected(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
-      socket.write(kActivateRequest);
-      bool sent = socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-      socket.disconnectFromServer();
-      return sent;
+    if (socket.waitForConnected(remaining())) {
+      socket.write(RequestLine(request));
+      if (!socket.waitForBytesWritten(remaining())) return {};
+      // The first answers once its window has acted on the request.
+      while (!socket.canReadLine() && !deadline.hasExpired())
+        if (!socket.waitForReadyRead(remaining())) break;
+      return socket.canReadLine() ? socket.readLine().trimmed() : QByteArray();
     }
-    if (deadline.hasExpired()) return false;
+    if (deadline.hasExpired()) return {};
     QThread::msleep(50);
   }
 }

@@ -32,8 +32,13 @@ QString FromCp932(const std::string& text) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Tool tips would take text that looks like markup as rich text.
-QString PlainToolTip(const QString& text) { return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"); }
+// Tool tips would take text that looks like markup as rich text; its line
+// breaks stay.
+QString PlainToolTip(const QString& text) {
+  QString escaped = text.toHtmlEscaped();
+  escaped.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+  return QStringLiteral("<qt>") + escaped + QStringLiteral("</qt>");
+}
 
 QTreeWidgetItem* MakeTask(const QString& text, int icon, unsigned command, qlonglong data) {
   auto* task = new QTreeWidgetItem(QStringList{text});
@@ -196,13 +201,23 @@ void CTaskPane::ShowResultGroups(const std::vector<ResultGroup>& groups) {
 
 // ---- keyword hits of the page -------------------------------------------------
 
-void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page) {
+void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                                 const std::map<int, view::PageHitText>& texts) {
   QTreeWidgetItem* group = Group(kPageHitGroup);
   m_tree->setUpdatesEnabled(false);
   ClearTasks(group);
   QList<QTreeWidgetItem*> tasks;
   tasks.reserve(static_cast<qsizetype>(hits.size()));
-  for (const auto& [number, text] : hits) tasks.push_back(MakeTextTask(text, 1, app::command::ID_SHOW_KEYWORDS, number));
+  for (const auto& [number, text] : hits) {
+    const auto described = texts.find(number);
+    if (described == texts.end() || described->second.label.empty()) {
+      tasks.push_back(MakeTextTask(text, 1, app::command::ID_SHOW_KEYWORDS, number));
+      continue;
+    }
+    QTreeWidgetItem* task = MakeTask(FromCp932(described->second.label), 1, app::command::ID_SHOW_KEYWORDS, number);
+    task->setToolTip(0, PlainToolTip(FromCp932(described->second.whole)));
+    tasks.push_back(task);
+  }
   group->addChildren(tasks);
   m_tree->setUpdatesEnabled(true);
   if (const std::optional<int> target = m_pending.Take(hits, page)) m_host.ScrollToCell(*target);

@@ -16,6 +16,7 @@
 #include "taskpane/pending_scroll.h"
 #include "taskpane/result_groups.h"
 #include "taskpane/ui/task_pane_host.h"
+#include "view/page_hit_text.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,8 +43,11 @@ class CTaskPane : public QWidget {
   // Replaces the result groups (what SearchKeywords shows).
   void ShowResultGroups(const std::vector<ResultGroup>& groups);
   // The keyword hits of the data page (cell number -> matched text, CP932);
-  // scrolls to the first hit of the keyword of a result just clicked.
-  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page);
+  // scrolls to the first hit of the keyword of a result just clicked. Each
+  // hit is listed as its entry of texts says (start, channel, title; the
+  // whole cell in the tool tip), else as its matched text.
+  void ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
+                        const std::map<int, view::PageHitText>& texts = {});
   // The ranking text in file (CP932) replaces the ranking lines when it has
   // at least one line; the file is deleted either way.
   void ShowRanking(const std::string& file);

@@ -9,6 +9,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <cstdlib>
 #include <limits>
 #include <memory>
 
@@ -17,13 +18,16 @@
 #include "app/listing_time.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
+#include "export/listing_page_reader.h"
 #include "text/codepage.h"
+#include "view/cell_text.h"
 #include "view/day_navigation.h"
 #include "view/launch_auto.h"
 #include "view/keyword_highlight.h"
 #include "view/page_locations.h"
 #include "view/ui/data_page_printer.h"
 #include "view/ui/find_bar.h"
+#include "view/ui/internal_windows.h"
 #include "view/ui/page_dom.h"
 #include "view/ui/view_page.h"
 #include "view/ui/watch_controller.h"
@@ -175,6 +179,7 @@ void CKanroView::OnLoadStarted() {
 
 void CKanroView::OnLoadFinished(bool ok) {
   m_impl->framesetLoading = false;
+  KeepInternalWindowsFromScreenReaders();
   FrameReport top;
   top.topFrame = true;
   top.url = m_impl->page->url();
@@ -333,15 +338,17 @@ void CKanroView::RunNextMarkPass() {
     std::vector<PageCell> cells = collected.cells;
     ApplyWatchMarks(cells, page, true);
     std::map<int, std::string> hits;
-    const bool highlighted = keywords && HighlightKeywords(cells, &hits);
+    std::map<int, PageHitText> texts;
+    const bool highlighted = keywords && HighlightKeywords(cells, &hits, &texts);
     dom.Apply(collected.generation, DiffCells(collected.cells, cells),
-              [this, page, highlighted, hits = std::move(hits), finish = std::move(finish)](bool applied) mutable {
+              [this, page, highlighted, hits = std::move(hits), texts = std::move(texts),
+               finish = std::move(finish)](bool applied) mutable {
                 if (applied) {
                   // Hits of a page the reader has already left (another day
                   // was asked for meanwhile) would use up the task pane's
                   // pending scroll meant for the next page.
                   if (highlighted && page == LocalPathOf(PageUrl(m_impl->documentPath)))
-                    m_host.ShowPageKeywords(hits, page);
+                    m_host.ShowPageKeywords(hits, page, texts);
                   Q_EMIT marksApplied();
                 }
                 finish();
@@ -353,12 +360,23 @@ void CKanroView::ApplyWatchMarks(std::vector<PageCell>& cells, const fs::path& p
   m_impl->watch->DecidePass(cells, page, onScreen);
 }
 
-bool CKanroView::HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits) const {
-  std::vector<std::u32string> texts;
-  texts.reserve(cells.size());
-  for (const PageCell& cell : cells) texts.push_back(cell.text);
-  KeywordHighlight highlight = HighlightCells(texts, m_host.Keywords());
+bool CKanroView::HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits,
+                                   std::map<int, PageHitText>* texts) const {
+  std::vector<std::u32string> cellTexts;
+  cellTexts.reserve(cells.size());
+  // The text as the reader sees it, hidden text included; the line break
+  // between title and description counts.
+  for (const PageCell& cell : cells) cellTexts.push_back(CellText(cell.markup));
+  KeywordHighlight highlight = HighlightCells(cellTexts, m_host.Keywords());
   if (!highlight.applied) return false;
+  if (!highlight.marks.empty()) {
+    // The channels stand in the table layout, which the page reader knows.
+    const std::string name = m_impl->shownPage.stem().string();
+    const int date = name.size() > 8 ? std::atoi(name.substr(0, 8).c_str()) : 0;
+    const fs::path header = name.size() > 8 ? HeaderPagePath(name.substr(8)) : fs::path();
+    const exports::PageReadResult read = exports::ReadListingPages(header, m_impl->shownPage, date);
+    *texts = DescribePageHits(highlight.marks, cells, read.ok ? ChannelsByWatchId(read.day) : ChannelOfWatchId{});
+  }
   for (const CellMark& mark : highlight.marks) {
     PageCell& cell = cells[mark.cell];
     cell.className += U" keyword";

@@ -123,7 +123,8 @@ class CKanroView : public QWidget {
   void ApplyWatchMarks(std::vector<PageCell>& cells, const std::filesystem::path& page, bool onScreen);
   // The keyword marks: class " keyword" and the cell number as id. False
   // when the keyword list is empty (nothing changes, no hits are handed on).
-  bool HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits) const;
+  bool HighlightKeywords(std::vector<PageCell>& cells, std::map<int, std::string>* hits,
+                         std::map<int, PageHitText>* texts) const;
   // A print copy of the data page gets the watch marks the screen shows.
   void MarkPrintCopy(QWebEnginePage* copy, const std::filesystem::path& page);
   bool WorkerRunning() const;
