@@ -11,11 +11,4 @@ WindowExtent DefaultWindowExtent(WindowExtent available, int widthBarsNeed) {
   return extent;
 }
 
-int UsablePaneWidth(int restored, int minimum, int fallback, int windowWidth) {
-  // The view keeps at least half the window.
-  const int widest = std::max(minimum, windowWidth / 2);
-  if (restored >= minimum && restored <= widest) return restored;
-  return std::clamp(fallback, minimum, widest);
-}
-
 }  // namespace kanro::frame

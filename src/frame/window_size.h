@@ -1,7 +1,6 @@
 #pragma once
-// How big the main window and its task pane start: sizes chosen from the
-// screen on a first start, and restored pane widths that would leave the pane
-// unusable replaced by a usable one.
+// How big the main window starts when no size was saved: chosen from the
+// screen and the bars.
 namespace kanro::frame {
 
 struct WindowExtent {
@@ -13,9 +12,5 @@ struct WindowExtent {
 // least as wide as the widest tool bar row needs (so the date bar shows all
 // its days), never larger than the available area.
 WindowExtent DefaultWindowExtent(WindowExtent available, int widthBarsNeed);
-
-// The task pane's width after a restore: a pane narrower than it can be used
-// (or wider than the window leaves it) gets the default width back.
-int UsablePaneWidth(int restored, int minimum, int fallback, int windowWidth);
 
 }  // namespace kanro::frame

@@ -95,7 +95,7 @@ class WatchViewTest : public testing::Test {
     kanro::app::SetClockForTesting([this] { return clock_.load(); });
     kanro::view::SetDesktopOpenerForTesting([this](const QUrl& url) {
       opened_.push_back(url);
-      return true;
+      return desktopTakes_;
     });
     std::string error;
     ASSERT_TRUE(service_.Start(0, &error)) << error;
@@ -159,6 +159,7 @@ class WatchViewTest : public testing::Test {
 
   std::atomic<int64_t> clock_{0};
   std::vector<QUrl> opened_;
+  bool desktopTakes_ = true;  // whether an application takes what is opened
   kanro::test::TempDir temp_{"kanro-watch-gui"};
   kanro::demo::DemoServer service_;
   TestViewHost host_;
@@ -345,6 +346,24 @@ TEST_F(WatchViewTest, AnIepgLinkOfTheListingServerReachesTheHandOverAsATvpiFile)
   EXPECT_EQ(kanro::test::ReadAll(opened_[0].toLocalFile().toStdString()).rfind("Content-type: application/x-tv-program-info", 0),
             0u);
   EXPECT_EQ(DataUrl(), page);
+}
+
+// A desktop without an application for web pages or iEPG files: each click
+// that reached it is answered in the status bar, not only on stderr.
+TEST_F(WatchViewTest, HandOversNoApplicationTookAreNamedInTheStatusBar) {
+  kanro::test::ListingServer listings;
+  WritePage("20110309",
+            Cell("p1", "0001", "19:00", "ニュース", listings.BaseUrl() + "/iepg.tvpi?id=2011030901_1900"));
+  ASSERT_TRUE(StartUp());
+  desktopTakes_ = false;
+  ASSERT_TRUE(ClickElement(Web(), DataDocument(), QStringLiteral("web")));
+  ASSERT_TRUE(WaitUntil([&] { return !host_.statusText.empty(); }));
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(host_.statusText), "http://tv.example.jp/p/1 が開けませんでした。");
+  host_.statusText.clear();
+  ASSERT_TRUE(ClickElement(Web(), DataDocument(), QStringLiteral("p1i")));
+  ASSERT_TRUE(WaitUntil([&] { return !host_.statusText.empty(); }));
+  EXPECT_EQ(kanro::text::Cp932ToUtf8(host_.statusText), "iEPG ファイルを開くアプリケーションが見つかりませんでした。");
+  EXPECT_EQ(opened_.size(), 2u);
 }
 
 // The hand-over on a page of its own, with the hidden frame loaded as the

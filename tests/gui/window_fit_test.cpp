@@ -119,7 +119,7 @@ TEST_F(WindowFitTest, ATaskPaneSavedSqueezedComesBackWideEnoughToUse) {
 
 // With iEPG and G-code on, every iEPG link of a downloaded page lies inside
 // its programme's cell at the default size, so it can be seen and clicked.
-TEST_F(WindowFitTest, IepgLinksLieInsideTheirCellsAtTheDefaultSize) {
+TEST_F(WindowFitTest, IepgLinksLieInsideTheirCellsAtTheDefaultSizeAndNarrower) {
   kanro::test::ListingServer server;
   server.SetRichPages(true);
   server.PointSettingsHere();
@@ -136,26 +136,34 @@ TEST_F(WindowFitTest, IepgLinksLieInsideTheirCellsAtTheDefaultSize) {
     ASSERT_TRUE(shown.wait(20000));
   }
 
-  // For each link: how much of it its cell (the programme's own td, whose
-  // overflow is hidden) leaves visible.
-  const QVariant result = kanro::test::Eval(frame.View()->WebView()->page(), QStringLiteral(R"(
-    (function() {
-      const doc = window.frames['data'].document;
-      const links = doc.querySelectorAll('a.iepg');
-      let clipped = 0, first = '';
-      for (const link of links) {
-        const cell = link.closest('table.prog').closest('td');
-        const l = link.getBoundingClientRect(), c = cell.getBoundingClientRect();
-        if (l.width <= 0 || l.left < c.left || l.right > c.right + 0.5 || l.top < c.top || l.bottom > c.bottom + 0.5) {
-          if (!clipped) first = cell.innerText.slice(0, 40) + ' link ' + l.left + '-' + l.right + ' cell ' + c.left + '-' + c.right;
-          ++clipped;
+  // For each link: whether its cell (the programme's own td, whose overflow
+  // is hidden) shows all of it.
+  auto clippedLinks = [&frame] {
+    return kanro::test::Eval(frame.View()->WebView()->page(), QStringLiteral(R"(
+      (function() {
+        const doc = window.frames['data'].document;
+        const links = doc.querySelectorAll('a.iepg');
+        let clipped = 0, first = '';
+        for (const link of links) {
+          const cell = link.closest('table.prog').closest('td');
+          const l = link.getBoundingClientRect(), c = cell.getBoundingClientRect();
+          if (l.width <= 0 || l.left < c.left || l.right > c.right + 0.5 || l.top < c.top || l.bottom > c.bottom + 0.5) {
+            if (!clipped) first = cell.innerText.slice(0, 40) + ' link ' + l.left + '-' + l.right + ' cell ' + c.left + '-' + c.right;
+            ++clipped;
+          }
         }
-      }
-      return [links.length, clipped, first];
-    })())"));
-  const QVariantList answer = result.toList();
+        return [links.length, clipped, first];
+      })())")).toList();
+  };
+  QVariantList answer = clippedLinks();
   ASSERT_EQ(answer.size(), 3);
   EXPECT_GT(answer[0].toInt(), 20);
+  EXPECT_EQ(answer[1].toInt(), 0) << answer[2].toString().toStdString();
+  // The window of earlier versions' first start.
+  frame.resize(1000, 700);
+  ASSERT_TRUE(kanro::test::WaitUntil([&] { return frame.View()->WebView()->width() < 900; }));
+  answer = clippedLinks();
+  ASSERT_EQ(answer.size(), 3);
   EXPECT_EQ(answer[1].toInt(), 0) << answer[2].toString().toStdString();
 }
 

@@ -411,9 +411,6 @@ void CMainFrame::FitLayoutToScreen() {
       if (auto* button = qobject_cast<QToolButton*>(dateBar->widgetForAction(entry)))
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   }
-  const int paneWidth = m_taskDock->widget()->width();
-  const int usable = UsablePaneWidth(paneWidth, kMinTaskPaneWidth, kDefaultTaskPaneWidth, width());
-  if (usable != paneWidth) resizeDocks({m_taskDock}, {usable}, Qt::Horizontal);
 }
 
 void CMainFrame::SaveLayout() {

@@ -173,8 +173,8 @@ class CMainFrame : public QMainWindow,
   void CreateTaskPane();
   void ApplyToolBarDefaults(unsigned barId);
   void RestoreLayout();
-  // A first start's size from the screen, wide enough for the date bar; a
-  // task pane restored too narrow to use gets its default width back.
+  // A first start's size from the screen, wide enough for the date bar; day
+  // buttons without images where they would not fit beside them.
   void FitLayoutToScreen();
   void SaveLayout();
   void SaveSelectorIndex();

@@ -114,8 +114,10 @@ TEST_F(DemoServerTest, ServesRealisticPagesForAnyDateAndEntry) {
   ASSERT_TRUE(goo);
   EXPECT_EQ(goo->status, 200);
   options.realistic = true;
+  options.iepgBase = server_.BaseUrl();  // its iEPG links lead back to the demo server
   EXPECT_EQ(goo->body, sites::GenerateSamplePage(options));
   EXPECT_NE(goo->body.find("class=\"desc\""), std::string::npos) << "programmes carry descriptions";
+  EXPECT_NE(goo->body.find("href=\"" + server_.BaseUrl() + "/iepg.tvpi?id="), std::string::npos);
 
   options.typeKey = "YahooFm";
   options.locationCode = "40";
