@@ -33,6 +33,7 @@
 #include "frame/app_look.h"
 #include "frame/ui/tool_images.h"
 #include "listing/listing_entries.h"
+#include "taskpane/auto_watch.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
 #include "view/day_navigation.h"
@@ -618,6 +619,16 @@ void CMainFrame::OnPageWritten(const std::string& pageName) {
 }
 
 void CMainFrame::SearchKeywords() { m_taskPane->SearchKeywords(m_entries); }
+
+void CMainFrame::ApplyWatchRules() {
+  const taskpane::AutoWatchReport report = taskpane::RunAutoWatch({}, app::Now());
+  QStringList lines;
+  for (const std::string& line : taskpane::ReportLines(report)) lines << QString::fromStdString(line);
+  if (!lines.isEmpty()) SetStatusText(lines.join(QStringLiteral(" / ")));
+  // New marks show in the page (frames, caption summary, alerts) once it is
+  // marked again.
+  if (report.marked > 0 && !m_dayState.Entry().empty() && !m_dayState.Date().empty()) m_view->ShowDay();
+}
 
 void CMainFrame::ShowRanking(const std::string& file) { m_taskPane->ShowRanking(file); }
 

@@ -101,6 +101,7 @@ class CMainFrame : public QMainWindow,
   void SetProgress(int position, int range) override;
   void OnPageWritten(const std::string& pageName) override;
   void SearchKeywords() override;
+  void ApplyWatchRules() override;
   void ShowRanking(const std::string& file) override;
   void ShowVersionResult(const std::string& file) override;
   void ShowChainTasks() override;
