@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,6 +34,8 @@
 #include "frame/app_look.h"
 #include "frame/ui/tool_images.h"
 #include "listing/listing_entries.h"
+#include "settings/css_page_model.h"
+#include "settings/ui/question_box.h"
 #include "taskpane/auto_watch.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
@@ -76,8 +79,24 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   setAccessibleName(QStringLiteral("Kanro"));
   setIconSize(QSize(23, 23));
 
+  const bool lookStored = GetProfileInt("Workspace", "ApplicationLook", -1) != -1;
+  // The desktop's own palette, before a look replaces it.
+  const QColor desktopWindow = QApplication::palette().color(QPalette::Window);
   m_nAppLook = NormalizeLook(GetProfileInt("Workspace", "ApplicationLook", kDefaultLook));
   ApplyApplicationLook(m_nAppLook);
+  if (!lookStored && !m_options.unattended &&
+      IsDarkWindowColour(desktopWindow.red(), desktopWindow.green(), desktopWindow.blue())) {
+    // First start on a dark desktop: propose the dark look once the window is up.
+    QTimer::singleShot(0, this, [this] {
+      const bool dark = settings::AskYesNo(this, QStringLiteral("デスクトップの配色が暗いようです。ダークの外観と暗い番組表のスタイルに切り替えますか?")) ==
+                        QMessageBox::Yes;
+      if (dark) {
+        SetApplicationLook(kDarkLook);
+      } else {
+        WriteProfileInt("Workspace", "ApplicationLook", m_nAppLook);  // asked once only
+      }
+    });
+  }
 
   m_dayState.Observe([this](unsigned changes) { OnDayStateChanged(changes); });
   CreateActions();
@@ -688,6 +707,15 @@ void CMainFrame::SetApplicationLook(int look) {
   m_nAppLook = NormalizeLook(look);
   ApplyApplicationLook(m_nAppLook);
   WriteProfileInt("Workspace", "ApplicationLook", m_nAppLook);
+  // The dark look comes with the dark stylesheet of the pages, and leaving it
+  // brings the default stylesheet back.
+  if (const auto css = StylesheetForLook(m_nAppLook, GetProfileString("TvProgram", "CssFile", kDefaultStylesheet))) {
+    if (settings::ActivateStylesheet(*css)) {
+      m_view->Reload();
+    } else {
+      SetStatusText(QStringLiteral("スタイルシート %1 が見つからないため、番組表の色は変わりません").arg(QString::fromStdString(*css)));
+    }
+  }
   update();
   QApplication::restoreOverrideCursor();
   UpdateCommandStates();
