@@ -1,6 +1,7 @@
 #include "taskpane/auto_watch.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -16,6 +17,7 @@
 #include "text/tokenizer.h"
 #include "view/listing_day_cache.h"
 #include "view/watch_list.h"
+#include "view/watch_overlap.h"
 
 namespace kanro::taskpane {
 namespace {
@@ -310,18 +312,31 @@ AutoWatchReport StoreRuleMarks(const std::vector<RuleResult>& results, const std
   return report;
 }
 
+std::vector<RulePage> ReadRulePages(const std::vector<std::string>& entries, int today) {
+  std::vector<RulePage> pages;
+  for (const exports::DataPageRef& ref : exports::FindDataPages(app::DataFolder(), entries, today, 0, entries.empty())) {
+    exports::PageReadResult read =
+        exports::ReadListingPages(exports::HeadPagePath(app::HeadFolder(), ref.entry), ref.path, ref.date);
+    if (read.ok) pages.push_back(RulePage{ref.entry, std::move(read.day)});
+  }
+  return pages;
+}
+
+std::string HitText(const RulePage& page, const exports::ListingProgramme& programme) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d/%02d %s ", page.day.date / 100 % 100, page.day.date % 100,
+                view::ClockText(view::AbsoluteMinute(page.day.date, programme.startMinute)).c_str());
+  const std::string channel =
+      programme.channel < page.day.channels.size() ? page.day.channels[programme.channel].name + " " : "";
+  return text + channel + programme.title;
+}
+
 AutoWatchReport RunAutoWatch(const std::vector<std::string>& entries, int64_t now) {
   std::vector<app::AutoWatchRule> rules;
   app::LoadAutoWatchRules(rules);
   const int today = app::DateNumber(now - app::kListingDayOffset);
   std::vector<RulePage> pages;
-  if (!rules.empty()) {
-    for (const exports::DataPageRef& ref : exports::FindDataPages(app::DataFolder(), entries, today, 0, entries.empty())) {
-      exports::PageReadResult read =
-          exports::ReadListingPages(exports::HeadPagePath(app::HeadFolder(), ref.entry), ref.path, ref.date);
-      if (read.ok) pages.push_back(RulePage{ref.entry, std::move(read.day)});
-    }
-  }
+  if (!rules.empty()) pages = ReadRulePages(entries, today);
   RuleMatchOptions options;
   options.notBefore = view::AbsoluteMinuteOf(now);
   return StoreRuleMarks(MatchRules(rules, pages, options), pages, today);

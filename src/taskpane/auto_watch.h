@@ -81,6 +81,15 @@ struct AutoWatchReport {
 // records of days before today.
 AutoWatchReport StoreRuleMarks(const std::vector<RuleResult>& results, const std::vector<RulePage>& pages, int today);
 
+// The data pages from today on, read back: of the entries given, or of every
+// entry whose pages lie in the data folder when entries is empty. Pages that
+// cannot be read are left out.
+std::vector<RulePage> ReadRulePages(const std::vector<std::string>& entries, int today);
+
+// One line a matched programme for a preview (UTF-8):
+// "03/09 21:00 ＮＨＫ総合 ニュース".
+std::string HitText(const RulePage& page, const exports::ListingProgramme& programme);
+
 // Reads the data pages of the entries from today on, runs the rules of
 // AutoWatch.txt and stores the marks. entries empty: every entry whose pages
 // lie in the data folder.
