@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "app/settings_store.h"
+#include "export/civil_date.h"
 
 namespace kanro::view {
 
@@ -60,6 +61,32 @@ std::vector<int> WatchListDates(int firstDate) {
     if (IsWatchListDate(name) && std::stoi(name) >= firstDate) dates.push_back(std::stoi(name));
   std::sort(dates.begin(), dates.end());
   return dates;
+}
+
+DayOverlaps OverlapsOfDay(int date, const std::string& entry, ListingDayCache& pages) {
+  DayOverlaps result;
+  const std::vector<MarkedProgramme> marked = ReadMarkedProgrammes({exports::AddDays(date, -1), date}, pages);
+  const std::vector<std::vector<size_t>> overlaps = FindOverlaps(marked);
+  std::vector<size_t> flagged;
+  for (size_t i = 0; i < marked.size(); ++i) {
+    if (overlaps[i].empty()) continue;
+    if (marked[i].date == date) flagged.push_back(i);
+    const std::optional<WatchKey> key = SplitWatchKey(marked[i].key);
+    if (!key || key->entry != entry || marked[i].date != date) continue;
+    // The later of a pair is the one whose alert warns.
+    std::vector<size_t> earlier;
+    for (const size_t other : overlaps[i])
+      if (marked[other].start < marked[i].start || (marked[other].start == marked[i].start && other < i))
+        earlier.push_back(other);
+    if (!earlier.empty()) result.alertNotes[key->number] = OverlapNote(marked, earlier);
+  }
+  if (!flagged.empty()) {
+    std::string note = " ※重複: ";
+    for (size_t k = 0; k < flagged.size(); ++k)
+      note += (k ? "／" : "") + ("【" + ClockText(marked[flagged[k]].start) + "】" + marked[flagged[k]].title);
+    result.captionNote = note;
+  }
+  return result;
 }
 
 std::string ClockText(int64_t absoluteMinute) {

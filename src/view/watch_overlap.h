@@ -3,6 +3,7 @@
 // across midnight. Programmes that only touch (one ends as the next begins)
 // do not overlap. Nothing is unmarked; the caller only flags them.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,18 @@ std::vector<int> WatchListDates(int firstDate);
 // "【21:00】ニュース と重なっています" style note for one programme's
 // overlaps (UTF-8), empty when it has none.
 std::string OverlapNote(const std::vector<MarkedProgramme>& programmes, const std::vector<size_t>& overlaps);
+
+// What today's caption and alerts say about overlaps, from the marks of the
+// day before (whose page runs past midnight) and of the day itself.
+struct DayOverlaps {
+  // For the caption summary (UTF-8): " ※重複: 【21:00】A／【21:30】B", empty when
+  // no two marks of the day overlap.
+  std::string captionNote;
+  // For the alert of the later programme of each overlapping pair: the
+  // programme number (on the entry given) -> "【20:30】A と時間が重なっています".
+  std::map<std::string, std::string> alertNotes;
+};
+DayOverlaps OverlapsOfDay(int date, const std::string& entry, ListingDayCache& pages);
 
 // "H:MM" of an absolute minute.
 std::string ClockText(int64_t absoluteMinute);

@@ -515,6 +515,8 @@ void CMainFrame::OnDayStateChanged(unsigned changes) {
   if ((changes & view::DayState::kWeek) != 0)
     for (const view::DayButton& button : m_dayState.Buttons())
       if (QAction* action = Action(button.id)) action->setIconText(FromUtf8(button.label));
+  // "放送中" follows the selected listing.
+  if ((changes & view::DayState::kEntry) != 0 && m_taskPane) m_taskPane->ShowOnAir(m_dayState.Entry());
   UpdateCommandStates();
 }
 
@@ -644,6 +646,7 @@ void CMainFrame::ApplyWatchRules() {
   QStringList lines;
   for (const std::string& line : taskpane::ReportLines(report)) lines << QString::fromStdString(line);
   if (!lines.isEmpty()) SetStatusText(lines.join(QStringLiteral(" / ")));
+  m_taskPane->ShowAutoWatch();
   // New marks show in the page (frames, caption summary, alerts) once it is
   // marked again.
   if (report.marked > 0 && !m_dayState.Entry().empty() && !m_dayState.Date().empty()) m_view->ShowDay();
@@ -680,6 +683,16 @@ bool CMainFrame::ShowListingDay(size_t entryIndex, const std::string& date) {
 }
 
 void CMainFrame::ScrollToCell(int hitNumber) { m_view->ScrollToCell(hitNumber); }
+
+void CMainFrame::ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) {
+  if (entry == m_dayState.Entry() && date == m_dayState.Date()) {
+    m_view->ScrollToProgramme(watchId);
+    return;
+  }
+  // Another page: it is shown; the scroll waits for the next click.
+  const auto found = std::find(m_entries.begin(), m_entries.end(), entry);
+  if (found != m_entries.end()) ShowListingDay(static_cast<size_t>(found - m_entries.begin()), date);
+}
 
 bool CMainFrame::IsMinimizedForAutoClose() const {
   return isMinimized() || (m_options.unattended && !m_bUserRestored);

@@ -116,6 +116,7 @@ class CMainFrame : public QMainWindow,
   const std::vector<std::string>& ListingEntries() const override { return m_entries; }
   bool ShowListingDay(size_t entryIndex, const std::string& date) override;
   void ScrollToCell(int hitNumber) override;
+  void ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) override;
 
   // The commands of the window (public for tests).
   void OnCheckVersion();
