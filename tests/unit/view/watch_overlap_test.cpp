@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/paths.h"
+#include "app/settings_store.h"
+#include "export/listing_page_reader.h"
+#include "unit/export/converted_pages.h"
 #include "view/on_air.h"
 
 namespace kanro::view {
@@ -97,6 +101,45 @@ TEST(OnAirTest, BeforeFiveTheDayBeforeIsOnAirAndTheNextComesFromTodaysPage) {
     EXPECT_FALSE(line.now);
     EXPECT_FALSE(line.next);
   }
+}
+
+TEST(WatchOverlapTest, TheCaptionNamesEveryOverlappingMarkOfTheDayAndTheLaterOnesAlertWarns) {
+  app::DeleteAllProfileValues();
+  test::TempDir dir("kanro-overlap");
+  app::SetDataDir(dir.path());
+  std::filesystem::create_directories(app::DataFolder());
+  std::filesystem::create_directories(app::HeadFolder());
+  const exports::ConvertedPages pages = exports::ConvertSample(sites::SamplePageOptions{});
+  std::filesystem::copy_file(pages.head, app::HeadFolder() / "08GooTv.htm");
+  std::filesystem::copy_file(pages.data, app::DataFolder() / "2011030908GooTv.htm");
+  const auto read = exports::ReadListingPages(pages.head, pages.data, 20110309);
+  ASSERT_TRUE(read.ok) << read.error;
+  const exports::ListingProgramme *early = nullptr, *late = nullptr, *apart = nullptr;
+  for (const auto& p : read.day.programmes)
+    for (const auto& q : read.day.programmes)
+      if (!early && p.channel == 0 && q.channel == 1 && !p.watchId.empty() && !q.watchId.empty() &&
+          p.startMinute < q.startMinute && q.startMinute < p.stopMinute)
+        early = &p, late = &q;
+  ASSERT_TRUE(early && late);
+  for (const auto& p : read.day.programmes)
+    if (!apart && p.channel == 0 && p.startMinute >= std::max(early->stopMinute, late->stopMinute) && !p.watchId.empty())
+      apart = &p;
+  ASSERT_NE(apart, nullptr);
+  WriteProfileString("Watch", "20110309",
+                     late->watchId + "08GooTv," + apart->watchId + "08GooTv," + early->watchId + "08GooTv,");
+  WriteProfileString("Watch", "20110308", "012308GooTv,");  // its page is gone
+
+  ListingDayCache cache;
+  const DayOverlaps overlaps = OverlapsOfDay(20110309, "08GooTv", cache);
+  EXPECT_NE(overlaps.captionNote.find(early->title), std::string::npos) << overlaps.captionNote;
+  EXPECT_NE(overlaps.captionNote.find(late->title), std::string::npos);
+  EXPECT_EQ(overlaps.captionNote.find(apart->title), std::string::npos);
+  ASSERT_EQ(overlaps.alertNotes.size(), 1u);
+  EXPECT_EQ(overlaps.alertNotes.begin()->first, late->watchId);
+  EXPECT_NE(overlaps.alertNotes.begin()->second.find(early->title), std::string::npos);
+  // Another listing's page on screen: its alerts get no notes of this one.
+  EXPECT_TRUE(OverlapsOfDay(20110309, "13GooTv", cache).alertNotes.empty());
+  app::DeleteAllProfileValues();
 }
 
 }  // namespace
