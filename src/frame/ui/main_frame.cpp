@@ -516,7 +516,10 @@ void CMainFrame::OnDayStateChanged(unsigned changes) {
     for (const view::DayButton& button : m_dayState.Buttons())
       if (QAction* action = Action(button.id)) action->setIconText(FromUtf8(button.label));
   // "放送中" follows the selected listing.
-  if ((changes & view::DayState::kEntry) != 0 && m_taskPane) m_taskPane->ShowOnAir(m_dayState.Entry());
+  if ((changes & view::DayState::kEntry) != 0 && m_taskPane) {
+    m_taskPane->ShowOnAir(m_dayState.Entry());
+    m_taskPane->ShowAutoWatch();
+  }
   UpdateCommandStates();
 }
 
@@ -629,6 +632,8 @@ void CMainFrame::OnPageWritten(const std::string& pageName) {
   m_dayState.RefreshAvailability();
   const std::string& selected = m_dayState.Entry();
   const std::string& date = m_dayState.Date();
+  if (!selected.empty() && pageName == app::DateText(app::GetListingTime()) + selected)
+    m_taskPane->ShowOnAir(selected);  // today's page of the listing is new
   if (!selected.empty() && pageName == date + selected) {
     m_view->ShowDay();
   } else if (!selected.empty() && date.empty() && pageName == app::DateText(app::GetListingTime()) + selected) {
@@ -646,6 +651,8 @@ void CMainFrame::ApplyWatchRules() {
   QStringList lines;
   for (const std::string& line : taskpane::ReportLines(report)) lines << QString::fromStdString(line);
   if (!lines.isEmpty()) SetStatusText(lines.join(QStringLiteral(" / ")));
+  // A run brings the pages "放送中" reads, maybe for the first time.
+  m_taskPane->ShowOnAir(m_dayState.Entry());
   m_taskPane->ShowAutoWatch();
   // New marks show in the page (frames, caption summary, alerts) once it is
   // marked again.
