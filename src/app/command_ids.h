@@ -7,7 +7,8 @@ namespace kanro::app::command {
 
 enum CommandId : unsigned {
   ID_LOOK_FIRST = 210,
-  ID_LOOK_LAST = 218,
+  ID_LOOK_DARK = 219,  // the dark look, after the nine of 210-218
+  ID_LOOK_LAST = 219,
   ID_CAPTION_BAR = 221,
   ID_TASK_PANE = 222,
   ID_CUSTOMIZE = 126,

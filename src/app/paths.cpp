@@ -92,6 +92,7 @@ const fs::path& DataDir() { return DataDirStorage(); }
 fs::path StylesheetPath() { return DataDir() / "Kanro.css"; }
 fs::path RulesPath() { return DataDir() / "Replace.txt"; }
 fs::path KeywordsPath() { return DataDir() / "Keyword.txt"; }
+fs::path AutoWatchRulesPath() { return DataDir() / "AutoWatch.txt"; }
 fs::path IndexPath() { return DataDir() / "index.htm"; }
 fs::path DataFolder() { return DataDir() / "Data" / ""; }
 fs::path HeadFolder() { return DataDir() / "Head" / ""; }

@@ -20,6 +20,7 @@ const std::filesystem::path& DataDir();     // m_strDataDir
 std::filesystem::path StylesheetPath();     // Kanro.css
 std::filesystem::path RulesPath();          // Replace.txt
 std::filesystem::path KeywordsPath();       // Keyword.txt
+std::filesystem::path AutoWatchRulesPath(); // AutoWatch.txt
 std::filesystem::path IndexPath();          // index.htm
 std::filesystem::path DataFolder();         // Data/
 std::filesystem::path HeadFolder();         // Head/

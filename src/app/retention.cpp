@@ -74,7 +74,11 @@ int RemoveOldFiles() {
       fs::remove(it->path(), ignored);
   }
   // One write for all the watch marks instead of one per page.
-  if (!oldDays.empty()) DeleteProfileValues("Watch", oldDays);
+  if (!oldDays.empty()) {
+    DeleteProfileValues("Watch", oldDays);
+    // The record of what the watch rules marked (and the user unmarked) goes too.
+    DeleteProfileValues("AutoWatch", oldDays);
+  }
   return removed;
 }
 

@@ -7,10 +7,14 @@
 #include "export/channel_ids.h"
 #include "export/listing_page_reader.h"
 #include "text/codepage.h"
+#include "text/tokenizer.h"
 #include "view/watch_list.h"
 
 namespace kanro::exports {
 namespace {
+
+// The watch rules' record of the keys they marked, in the watch lists' format.
+constexpr const char* kRuleMarks = "AutoWatch";
 
 // A programme as a mark means it: its station, its start and its title.
 struct Identity {
@@ -130,12 +134,15 @@ CarriedMarks CarryWatchKeys(const std::vector<std::string>& keys, const std::str
 WatchMarkCarry::WatchMarkCarry(const std::filesystem::path& headPage, const std::filesystem::path& dataPage, int date,
                                std::string entry)
     : m_headPage(headPage), m_dataPage(dataPage), m_date(date), m_entry(std::move(entry)) {
-  const std::vector<std::string> keys = view::ReadWatchKeys(std::to_string(date));
-  const bool marked = std::any_of(keys.begin(), keys.end(), [&](const std::string& key) {
-    const std::optional<view::WatchKey> split = view::SplitWatchKey(key);
-    return split && split->entry == m_entry;
-  });
-  if (!marked) return;
+  const auto marksEntry = [&](const std::vector<std::string>& keys) {
+    return std::any_of(keys.begin(), keys.end(), [&](const std::string& key) {
+      const std::optional<view::WatchKey> split = view::SplitWatchKey(key);
+      return split && split->entry == m_entry;
+    });
+  };
+  const std::string day = std::to_string(date);
+  if (!marksEntry(view::ReadWatchKeys(day)) && !marksEntry(text::TokenizeList(GetProfileString(kRuleMarks, day.c_str()))))
+    return;
   PageReadResult read = ReadListingPages(headPage, dataPage, date);
   if (read.ok) m_before = std::move(read.day);
 }
@@ -153,6 +160,17 @@ std::string WatchMarkCarry::Finish() {
     std::string list;
     for (const std::string& key : m_result.keys) list += key + ",";
     WriteProfileString("Watch", date.c_str(), list);
+  }
+  // What the watch rules marked, and the user unmarked, names the same
+  // programmes by the same IDs: it moves with them (silently).
+  const std::string recorded = GetProfileString(kRuleMarks, date.c_str());
+  if (!recorded.empty()) {
+    const CarriedMarks rules = CarryWatchKeys(text::TokenizeList(recorded), m_entry, *m_before, now.day);
+    if (rules.changed) {
+      std::string list;
+      for (const std::string& key : rules.keys) list += key + ",";
+      WriteProfileString(kRuleMarks, date.c_str(), list);
+    }
   }
   if (m_result.dropped.empty()) return {};
   std::string titles;

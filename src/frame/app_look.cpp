@@ -2,7 +2,7 @@
 
 namespace kanro::frame {
 
-int NormalizeLook(int stored) { return stored >= 210 && stored <= 218 ? stored : kDefaultLook; }
+int NormalizeLook(int stored) { return stored >= 210 && stored <= kDarkLook ? stored : kDefaultLook; }
 
 LookInfo LookFor(int look) {
   switch (NormalizeLook(look)) {
@@ -14,8 +14,23 @@ LookInfo LookFor(int look) {
     case 216: return {"Fusion", LookPalette::Black};
     case 217: return {"Fusion", LookPalette::Silver};
     case 218: return {"Fusion", LookPalette::Aqua};
+    case kDarkLook: return {"Fusion", LookPalette::Dark};
     default: return {"Fusion", LookPalette::Standard};
   }
+}
+
+std::optional<std::string> StylesheetForLook(int look, const std::string& activeStylesheet) {
+  if (NormalizeLook(look) == kDarkLook) {
+    if (activeStylesheet == kDarkStylesheet) return std::nullopt;
+    return std::string(kDarkStylesheet);
+  }
+  if (activeStylesheet == kDarkStylesheet) return std::string(kDefaultStylesheet);
+  return std::nullopt;
+}
+
+bool IsDarkWindowColour(int red, int green, int blue) {
+  // Rec. 601 luma, as a quick reading of "looks dark".
+  return red * 299 + green * 587 + blue * 114 < 128 * 1000;
 }
 
 }  // namespace kanro::frame

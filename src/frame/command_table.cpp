@@ -92,10 +92,10 @@ std::vector<CommandInfo> BuildTable() {
                    "ステータス バーの表示/非表示\nステータス バーの表示切り替え"));
   t.push_back(Make(ID_CUSTOMIZE, "カスタマイズ...", "", "ツール バーをカスタマイズする\nカスタマイズ"));
   // Looks.
-  const std::array<const char*, 9> looks = {"Windows 2000(&2)", "Office XP(&X)", "Windows XP(&W)",
-                                            "Office 2003(&3)", "Visual Studio .NET 2005(&5)",
-                                            "ブルー スタイル(&B)", "ブラック スタイル(&L)",
-                                            "シルバー スタイル(&S)", "アクア スタイル(&A)"};
+  const std::array<const char*, 10> looks = {"Windows 2000(&2)", "Office XP(&X)", "Windows XP(&W)",
+                                             "Office 2003(&3)", "Visual Studio .NET 2005(&5)",
+                                             "ブルー スタイル(&B)", "ブラック スタイル(&L)",
+                                             "シルバー スタイル(&S)", "アクア スタイル(&A)", "ダーク(&K)"};
   for (unsigned i = 0; i < looks.size(); ++i)
     t.push_back(Make(ID_LOOK_FIRST + i, looks[i], "", "アプリケーションの外観を変更する\nアプリケーションの外観"));
   // Framework commands.
@@ -201,6 +201,8 @@ std::vector<MenuItem> BuildMainMenu() {
   std::vector<MenuItem> office2007;
   for (unsigned id = 215; id <= 218; ++id) office2007.push_back(FromTable(id));
   looks.push_back(Popup("Office 2007(&7)", office2007));
+  looks.push_back(Sep());
+  looks.push_back(FromTable(ID_LOOK_DARK));
   std::vector<MenuItem> view = {
       Popup("アプリケーションの外観(&A)", looks),
       Popup("ツール バーとドッキング ウィンドウ(&T)", {Cmd(ID_TOOLBAR_PLACEHOLDER, "<placeholder>")}),

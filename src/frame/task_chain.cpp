@@ -46,6 +46,9 @@ ChainActions CTaskChain::OnResult(uintptr_t wParam, bool hasFile, const ChainSet
       (wParam == app::TASK_DOWNLOAD_DONE || wParam == app::TASK_FAILED)) {
     m_bUnattended = false;
     if (minimised) {
+      // The marks the watch rules set last beyond the run, so an unattended
+      // download sets them too; the keyword pane is not shown to anyone.
+      actions.applyWatchRules = wParam == app::TASK_DOWNLOAD_DONE;
       m_next = Next::Close;
       m_nExitCode = wParam == app::TASK_DOWNLOAD_DONE ? 0 : 1;
       return actions;
@@ -60,6 +63,7 @@ ChainActions CTaskChain::OnResult(uintptr_t wParam, bool hasFile, const ChainSet
   switch (wParam) {
     case app::TASK_DOWNLOAD_DONE:
       actions.searchKeywords = true;
+      actions.applyWatchRules = true;
       if (settings.maxRank > 0) {
         StartNext(Next::StartRanking, actions);
       } else {

@@ -1,6 +1,6 @@
 #pragma once
 // The chain that follows a finished download run, as a plain state machine:
-// keyword search, then the ranking request when "MaxRank" is not 0, then the
+// keyword search and the automatic watch rules, then the ranking request when "MaxRank" is not 0, then the
 // version check when "CheckVersion" is set, then the end of the network work.
 // A failure ends it at once. A next worker starts only after the previous
 // worker's thread has ended, so results say what to do now and what to start
@@ -18,6 +18,7 @@ struct ChainSettings {
 // What the window does for one event, in this order.
 struct ChainActions {
   bool searchKeywords = false;
+  bool applyWatchRules = false;    // after the keyword search: the automatic watch marks
   bool showRanking = false;        // hand the result's file to the task pane
   bool showVersionResult = false;  // hand the result's file to the version verdict
   bool deleteFile = false;         // the result's file is not shown: delete it

@@ -171,12 +171,23 @@ void CssPageModel::SortBy(int column) {
     if (m_rows[i].fileName == selected) m_nSelected = static_cast<int>(i);
 }
 
+bool ActivateStylesheet(const std::string& name) {
+  if (!IsStylesheetName(app::CssFolder(), name)) {
+    if (!IsStylesheetName(app::ShippedDir() / "Css", name)) return false;
+    std::error_code error;
+    fs::create_directories(app::CssFolder(), error);
+    if (!CopyFileReplacing(app::ShippedDir() / "Css" / name, app::CssFolder() / name)) return false;
+  }
+  if (!CopyFileReplacing(app::CssFolder() / name, app::StylesheetPath())) return false;
+  return WriteProfileString("TvProgram", "CssFile", name);
+}
+
 bool CssPageModel::Activate(const std::string& name) {
   if (!IsStylesheetName(app::CssFolder(), name)) return false;
   if (!m_originalCss) m_originalCss = text::ReadFileBytes(app::StylesheetPath()).value_or("");
-  if (!CopyFileReplacing(app::CssFolder() / name, app::StylesheetPath())) return false;
+  if (!ActivateStylesheet(name)) return false;
   m_strActiveName = name;
-  return WriteProfileString("TvProgram", "CssFile", name);
+  return true;
 }
 
 bool CssPageModel::ApplySelected() {

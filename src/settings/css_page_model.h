@@ -31,6 +31,10 @@ bool IsStylesheetName(const std::filesystem::path& folder, const std::string& na
 bool FilesDiffer(const std::filesystem::path& a, const std::filesystem::path& b);
 // Copies through a temporary file beside the target and a rename.
 bool CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+// Makes Css/name the active Kanro.css and stores "CssFile"; a stylesheet
+// shipped with the program but missing from an older data folder's Css/ is
+// copied there first. False (nothing changed) when there is no such file.
+bool ActivateStylesheet(const std::string& name);
 // The name proposed for saving hand edits of the stylesheet name.
 std::string ProposedSaveName(const std::string& name);
 

@@ -26,41 +26,6 @@ struct CompiledKeyword {
   bool lineByLine = false;
 };
 
-// True when whether the pattern matches at a place can depend on text outside
-// the match: anchors, word boundaries, lookaround and the engine's own
-// constructs. Patterns without these match the same inside a line whether the
-// line stands alone or inside the whole page, which is what makes searching
-// the whole page at once exact. When in doubt this says true.
-bool DependsOnSurroundings(std::u32string_view p) {
-  for (size_t i = 0; i < p.size(); ++i) {
-    const char32_t c = p[i];
-    if (c == U'\\') {
-      if (i + 1 >= p.size()) return true;
-      const char32_t next = p[++i];
-      if (std::u32string_view(U"bBAZzGKQ").find(next) != std::u32string_view::npos) return true;
-      continue;
-    }
-    if (c == U'[') {
-      // A class: "[]" and "[^]" close at once; inside, "^" and "$" are plain.
-      size_t j = i + 1;
-      if (j < p.size() && p[j] == U'^') ++j;
-      if (j < p.size() && p[j] == U']') {
-        i = j;
-        continue;
-      }
-      for (; j < p.size() && p[j] != U']'; ++j)
-        if (p[j] == U'\\') ++j;
-      i = j;
-      continue;
-    }
-    if (c == U'^' || c == U'$') return true;
-    if (c == U'(' && i + 1 < p.size()) {
-      if (p[i + 1] == U'*') return true;
-      if (p[i + 1] == U'?' && (i + 2 >= p.size() || p[i + 2] != U':')) return true;
-    }
-  }
-  return false;
-}
 
 // The value of a decimal number at the start of the text, as atoi reads it:
 // leading blanks, an optional sign, then as many digits as there are.
@@ -234,6 +199,37 @@ void SearchPageByLines(const PageToSearch& page, const std::vector<CompiledKeywo
 }
 
 }  // namespace
+
+bool DependsOnSurroundings(std::u32string_view p) {
+  for (size_t i = 0; i < p.size(); ++i) {
+    const char32_t c = p[i];
+    if (c == U'\\') {
+      if (i + 1 >= p.size()) return true;
+      const char32_t next = p[++i];
+      if (std::u32string_view(U"bBAZzGKQ").find(next) != std::u32string_view::npos) return true;
+      continue;
+    }
+    if (c == U'[') {
+      // A class: "[]" and "[^]" close at once; inside, "^" and "$" are plain.
+      size_t j = i + 1;
+      if (j < p.size() && p[j] == U'^') ++j;
+      if (j < p.size() && p[j] == U']') {
+        i = j;
+        continue;
+      }
+      for (; j < p.size() && p[j] != U']'; ++j)
+        if (p[j] == U'\\') ++j;
+      i = j;
+      continue;
+    }
+    if (c == U'^' || c == U'$') return true;
+    if (c == U'(' && i + 1 < p.size()) {
+      if (p[i + 1] == U'*') return true;
+      if (p[i + 1] == U'?' && (i + 2 >= p.size() || p[i + 2] != U':')) return true;
+    }
+  }
+  return false;
+}
 
 std::vector<KeywordResults> RunKeywordSearch(const KeywordSearchRequest& request) {
   std::vector<KeywordResults> results(request.keywords.size());

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kanro::taskpane {
@@ -55,6 +56,13 @@ struct KeywordSearchRequest {
 inline constexpr auto kKeywordPageBudget = std::chrono::milliseconds(250);
 // Pages over budget after which a keyword is not tried any more.
 inline constexpr size_t kMaxPagesOverBudget = 3;
+
+// True when whether the pattern matches at a place can depend on text outside
+// the match: anchors, word boundaries, lookaround and the engine's own
+// constructs. Patterns without these match the same inside a line whether the
+// line stands alone or inside a longer text of lines, which is what makes
+// searching a whole page at once exact. When in doubt this says true.
+bool DependsOnSurroundings(std::u32string_view pattern);
 
 // Searches every data page of the data folder that belongs to a listed entry
 // and is dated today or later. Each page is read once; a page that cannot be

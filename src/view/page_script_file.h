@@ -27,10 +27,12 @@ inline constexpr std::string_view kBlankHiddenFrame = "blank-hidden-frame";
 // Put into every frame of the view.
 inline constexpr std::string_view kFrameReport = "frame-report";
 inline constexpr std::string_view kWatchClickGuard = "watch-click-guard";
+inline constexpr std::string_view kScrollToProgramme = "scroll-to-programme";
 
-inline constexpr std::array<std::string_view, 12> kAll = {
+inline constexpr std::array<std::string_view, 13> kAll = {
     kCollect,   kApply,        kScroll,        kHiddenFrame, kShowHeadRows,     kShowPages,
-    kReloadPages, kJumpToAnchor, kFocusData, kBlankHiddenFrame, kFrameReport, kWatchClickGuard};
+    kReloadPages, kJumpToAnchor, kFocusData, kBlankHiddenFrame, kFrameReport, kWatchClickGuard,
+    kScrollToProgramme};
 }  // namespace page_script
 
 // The snippets of the file's text by name; text before the first name and

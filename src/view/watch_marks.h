@@ -15,6 +15,7 @@ struct WatchAlert {
   int64_t id = 0;      // the programme number
   std::string title;   // CP932, plain text
   int64_t due = 0;     // wall-clock seconds (like time()) when it fires
+  std::string note;    // UTF-8, added to the message: an overlap with an earlier mark
 };
 
 struct WatchMarkRequest {

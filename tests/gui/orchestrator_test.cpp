@@ -72,6 +72,7 @@ class RecordingHost : public OrchestratorHost {
   }
   void OnPageWritten(const std::string& pageName) override { Record("page " + pageName); }
   void SearchKeywords() override { Record("search"); }
+  void ApplyWatchRules() override { Record("watch rules"); }
   void ShowRanking(const std::string& file) override {
     rankingTexts.push_back(ReadAll(file));
     fs::remove(file);
@@ -257,7 +258,7 @@ TEST_F(OrchestratorTest, ADownloadWritesItsPagesAndRunsTheWholeChainInOrder) {
   EXPECT_EQ(pages, (Calls{day1 + "08GooTv", day1 + "13YahooFm", day2 + "08GooTv", day2 + "13YahooFm"}));
   for (const std::string& page : pages) EXPECT_TRUE(fs::exists(DataPage(page))) << page;
 
-  EXPECT_EQ(ChainCalls(), (Calls{"search", "hide ranking task", "ranking", "version", "beep", "chain end"}));
+  EXPECT_EQ(ChainCalls(), (Calls{"search", "watch rules", "hide ranking task", "ranking", "version", "beep", "chain end"}));
   EXPECT_EQ(service_.Bodies(), (Calls{"RANK=5", "VERSION=CHECK"}));
   EXPECT_EQ(host_.rankingTexts, (Calls{"first line\r\nsecond line\r\n"}));
   EXPECT_EQ(host_.versionTexts, (Calls{"999\r\nA newer version\r\n"}));
@@ -282,9 +283,9 @@ TEST_F(OrchestratorTest, MaxRankAndCheckVersionDecideWhichRequestsFollow) {
     Calls requests;
   };
   const std::vector<Case> cases = {
-      {10, 0, {"search", "hide ranking task", "ranking", "beep", "chain end"}, {"RANK=10"}},
-      {0, 1, {"search", "version", "beep", "chain end"}, {"VERSION=CHECK"}},
-      {0, 0, {"search", "beep", "chain end"}, {}},
+      {10, 0, {"search", "watch rules", "hide ranking task", "ranking", "beep", "chain end"}, {"RANK=10"}},
+      {0, 1, {"search", "watch rules", "version", "beep", "chain end"}, {"VERSION=CHECK"}},
+      {0, 0, {"search", "watch rules", "beep", "chain end"}, {}},
   };
   size_t requestsBefore = 0;
   for (const Case& c : cases) {
@@ -315,7 +316,7 @@ TEST_F(OrchestratorTest, GarbageSettingsFallBackToSafeValues) {
     EXPECT_EQ(Orchestrator().Param().days, c.expected) << c.days;
     ASSERT_TRUE(WaitForChainEnd());
     // A negative "MaxRank" asks nothing of the service.
-    EXPECT_EQ(ChainCalls(), (Calls{"search", "beep", "chain end"}));
+    EXPECT_EQ(ChainCalls(), (Calls{"search", "watch rules", "beep", "chain end"}));
   }
   EXPECT_TRUE(service_.Bodies().empty());
 
@@ -361,7 +362,7 @@ TEST_F(OrchestratorTest, ADownloadCommandDuringTheRankingRequestCancelsItAndEnds
   ASSERT_TRUE(RunUntil(host_, [&] { return !service_.Bodies().empty(); }));
   Orchestrator().OnDownload(32001);  // Ctrl+D
   ASSERT_TRUE(WaitForChainEnd());
-  EXPECT_EQ(ChainCalls(), (Calls{"search", "hide ranking task", "chain end"}));
+  EXPECT_EQ(ChainCalls(), (Calls{"search", "watch rules", "hide ranking task", "chain end"}));
   EXPECT_EQ(service_.Bodies(), (Calls{"RANK=5"}));
   EXPECT_TRUE(notifier_.Warnings().empty());
   service_.Release();
@@ -476,6 +477,8 @@ TEST_F(OrchestratorTest, AnUnattendedRunClosesTheProgramOnlyWhileMinimised) {
   ASSERT_TRUE(RunUntil(host_, [&] { return host_.Has("close"); }));
   EXPECT_EQ(host_.closeExitCode, 0);
   EXPECT_FALSE(host_.Has("search"));
+  // The watch rules' marks outlast the run, so they are set before it closes.
+  EXPECT_TRUE(host_.Has("watch rules"));
   EXPECT_FALSE(Orchestrator().IsBusy());
 
   // A failed unattended run closes too, with a non-zero status.
@@ -485,6 +488,7 @@ TEST_F(OrchestratorTest, AnUnattendedRunClosesTheProgramOnlyWhileMinimised) {
   Orchestrator().OnDownload(32002);
   ASSERT_TRUE(RunUntil(host_, [&] { return host_.Has("close"); }));
   EXPECT_NE(host_.closeExitCode, 0);
+  EXPECT_FALSE(host_.Has("watch rules"));
 
   // Restored by the user: the run ends with the chain, the program stays.
   host_.calls.clear();

@@ -19,6 +19,7 @@
 #include "settings/ui/setting_pages.h"
 #include "settings/ui/setting_property_sheet.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "view/ui/desktop_opener.h"
 
 namespace {
@@ -115,7 +116,7 @@ TEST_F(SettingsSheetTest, OkWithoutChangesAndCancelAfterVisitingAllPagesWriteNot
   EXPECT_TRUE(questions_.empty());
   {
     CSettingPropertySheet sheet;  // opens on the page last active
-    EXPECT_EQ(sheet.ActivePage(), CSettingPropertySheet::kKeyword);
+    EXPECT_EQ(sheet.ActivePage(), CSettingPropertySheet::kAutoWatch);
     sheet.ShowPage(CSettingPropertySheet::kDownload);
   }
 }
@@ -263,6 +264,32 @@ TEST_F(SettingsSheetTest, InvalidKeywordCanBeTakenBackOrSaved) {
   answer_ = QMessageBox::Yes;
   Press(sheet, QDialogButtonBox::Ok);
   EXPECT_EQ(ReadAll(kanro::app::KeywordsPath()), "(open\r\ntwo\r\n");
+}
+
+TEST_F(SettingsSheetTest, TheAutoWatchPageShowsAnInvalidRuleAsSuchAndOkWritesTheRuleAdded) {
+  WriteAll(kanro::app::AutoWatchRulesPath(), "(\t\t\t\t\t1\r\n");
+  CSettingPropertySheet sheet;
+  sheet.show();
+  sheet.ShowPage(CSettingPropertySheet::kAutoWatch);
+  auto* page = static_cast<CAutoWatchPage*>(sheet.PageAt(CSettingPropertySheet::kAutoWatch));
+  ASSERT_EQ(page->Rules()->topLevelItemCount(), 1);
+  EXPECT_TRUE(page->Rules()->topLevelItem(0)->text(0).startsWith(QStringLiteral("（無効）")));
+  EXPECT_FALSE(page->Rules()->topLevelItem(0)->toolTip(0).isEmpty());
+
+  for (QPushButton* button : page->findChildren<QPushButton*>())
+    if (button->text() == QStringLiteral("追加")) button->click();
+  ASSERT_EQ(page->Rules()->topLevelItemCount(), 2);
+  page->PatternEdit()->setText(QStringLiteral("ニュース"));
+  // No pages downloaded: the preview says so and lists nothing.
+  page->PreviewButton()->click();
+  EXPECT_EQ(page->PreviewList()->count(), 0);
+
+  // The invalid rule is asked about like an invalid keyword.
+  answer_ = QMessageBox::Yes;
+  Press(sheet, QDialogButtonBox::Ok);
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_EQ(ReadAll(kanro::app::AutoWatchRulesPath()),
+            "(\t\t\t\t\t1\r\n" + kanro::text::Utf8ToCp932("ニュース\t\t\t\t\t1\r\n"));
 }
 
 }  // namespace

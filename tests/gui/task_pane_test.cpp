@@ -28,6 +28,7 @@
 #include "app/listing_time.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
+#include "export/listing_page_reader.h"
 #include "frame/ui/download_orchestrator.h"
 #include "frame/ui/main_frame.h"
 #include "sites/goo_html_creater.h"
@@ -70,6 +71,10 @@ class StandInHost : public kanro::taskpane::TaskPaneHost {
     return dayShows;
   }
   void ScrollToCell(int hitNumber) override { scrolls.push_back(hitNumber); }
+  void ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) override {
+    programmes.push_back(entry + "/" + date + "/" + watchId);
+  }
+  std::vector<std::string> programmes;
 };
 
 void Click(QTreeWidget* tree, QTreeWidgetItem* item) {
@@ -123,11 +128,13 @@ class TaskPaneTest : public testing::Test {
 
 TEST_F(TaskPaneTest, GroupsAndOperationTasksAreThereWithNamesAndActOnAClickOrAKey) {
   CTaskPane& pane = Open();
-  ASSERT_EQ(pane.GroupCount(), 3);
+  ASSERT_EQ(pane.GroupCount(), 5);
   EXPECT_EQ(pane.Group(0)->text(0), QStringLiteral("操作"));
   EXPECT_TRUE(pane.Group(0)->font(0).bold());
   EXPECT_EQ(pane.Group(1)->text(0), QStringLiteral("視聴予定ランキング"));
   EXPECT_EQ(pane.Group(2)->text(0), QStringLiteral("キーワード"));
+  EXPECT_EQ(pane.Group(CTaskPane::kOnAirGroup)->text(0), QStringLiteral("放送中"));
+  EXPECT_EQ(pane.Group(CTaskPane::kAutoWatchGroup)->text(0), QStringLiteral("自動視聴予定"));
   EXPECT_EQ(pane.TaskTexts(0), (QStringList{"キーワード再検索", "キーワード編集", "視聴予定ランキング再読込"}));
   EXPECT_TRUE(pane.RankingTaskVisible());
   EXPECT_FALSE(pane.OperationTask(31011)->icon(0).isNull());
@@ -182,17 +189,17 @@ TEST_F(TaskPaneTest, SearchResultsClickToTheirDayAndTheOpenedPageScrollsToTheKey
   pane.ShowTask(31012, false);
   pane.SearchKeywords(host_.entries);
   EXPECT_TRUE(pane.TaskVisible(31012));
-  ASSERT_EQ(pane.GroupCount(), 6);
-  EXPECT_EQ(pane.Group(3)->text(0), QStringLiteral("野球"));
-  EXPECT_EQ(pane.TaskTexts(3), (QStringList{"03/09 東京都【地上波】", "03/10 栃木県【FMラジオ】"}));
+  ASSERT_EQ(pane.GroupCount(), CTaskPane::kFirstResultGroup + 3);
+  EXPECT_EQ(pane.Group(CTaskPane::kFirstResultGroup)->text(0), QStringLiteral("野球"));
+  EXPECT_EQ(pane.TaskTexts(CTaskPane::kFirstResultGroup), (QStringList{"03/09 東京都【地上波】", "03/10 栃木県【FMラジオ】"}));
   // The broken pattern is shown, marked, with the reason; "&" is no mnemonic.
-  EXPECT_TRUE(pane.Group(4)->text(0).startsWith(QStringLiteral("映画(")));
-  EXPECT_NE(pane.Group(4)->text(0), QStringLiteral("映画("));
-  EXPECT_TRUE(pane.Group(4)->toolTip(0).contains(QStringLiteral("正規表現")));
-  EXPECT_EQ(pane.Group(4)->childCount(), 0);
-  EXPECT_EQ(pane.Group(5)->text(0), QStringLiteral("A&B"));
+  EXPECT_TRUE(pane.Group(CTaskPane::kFirstResultGroup + 1)->text(0).startsWith(QStringLiteral("映画(")));
+  EXPECT_NE(pane.Group(CTaskPane::kFirstResultGroup + 1)->text(0), QStringLiteral("映画("));
+  EXPECT_TRUE(pane.Group(CTaskPane::kFirstResultGroup + 1)->toolTip(0).contains(QStringLiteral("正規表現")));
+  EXPECT_EQ(pane.Group(CTaskPane::kFirstResultGroup + 1)->childCount(), 0);
+  EXPECT_EQ(pane.Group(CTaskPane::kFirstResultGroup + 2)->text(0), QStringLiteral("A&B"));
 
-  Click(pane.Tree(), TaskWithText(pane, 3, QStringLiteral("03/10 栃木県【FMラジオ】")));
+  Click(pane.Tree(), TaskWithText(pane, CTaskPane::kFirstResultGroup, QStringLiteral("03/10 栃木県【FMラジオ】")));
   ASSERT_EQ(host_.shownDays.size(), 1u);
   EXPECT_EQ(host_.shownDays[0], (std::pair<size_t, std::string>{1, "20110310"}));
   EXPECT_EQ(pane.PendingKeyword(), Sjis("野球"));
@@ -218,10 +225,10 @@ TEST_F(TaskPaneTest, SearchResultsClickToTheirDayAndTheOpenedPageScrollsToTheKey
   // A day that could not be shown leaves nothing waiting; neither do the
   // hits of another page.
   host_.dayShows = false;
-  Click(pane.Tree(), TaskWithText(pane, 3, QStringLiteral("03/09 東京都【地上波】")));
+  Click(pane.Tree(), TaskWithText(pane, CTaskPane::kFirstResultGroup, QStringLiteral("03/09 東京都【地上波】")));
   EXPECT_TRUE(pane.PendingKeyword().empty());
   host_.dayShows = true;
-  Click(pane.Tree(), TaskWithText(pane, 3, QStringLiteral("03/09 東京都【地上波】")));
+  Click(pane.Tree(), TaskWithText(pane, CTaskPane::kFirstResultGroup, QStringLiteral("03/09 東京都【地上波】")));
   pane.ShowPageKeywords({{0, Sjis("野球")}}, kanro::view::DataPagePath("20110310", "13YahooFm"));
   EXPECT_TRUE(pane.PendingKeyword().empty());
   EXPECT_EQ(host_.scrolls.size(), 2u);
@@ -229,13 +236,13 @@ TEST_F(TaskPaneTest, SearchResultsClickToTheirDayAndTheOpenedPageScrollsToTheKey
   // The listing was removed from the selector since the search: ignored.
   host_.entries = {"08GooTv"};
   const size_t shown = host_.shownDays.size();
-  Click(pane.Tree(), TaskWithText(pane, 3, QStringLiteral("03/10 栃木県【FMラジオ】")));
+  Click(pane.Tree(), TaskWithText(pane, CTaskPane::kFirstResultGroup, QStringLiteral("03/10 栃木県【FMラジオ】")));
   EXPECT_EQ(host_.shownDays.size(), shown);
 
   // A search without keywords removes the old results and shows 31012 again.
   Keywords({});
   pane.SearchKeywords(host_.entries);
-  EXPECT_EQ(pane.GroupCount(), 3);
+  EXPECT_EQ(pane.GroupCount(), CTaskPane::kFirstResultGroup);
   EXPECT_TRUE(pane.TaskVisible(31012));
 }
 
@@ -383,12 +390,12 @@ TEST_F(PaneInWindowTest, ClickingAResultOpensThatDayOfThatListingAndScrollsToThe
   ASSERT_TRUE(shown.wait(20000));
   // The first page's hits come in before the click.
   ASSERT_TRUE(!hitsShown.isEmpty() || hitsShown.wait(20000));
-  ASSERT_EQ(pane.GroupCount(), 4);
-  const QTreeWidgetItem* group = pane.Group(3);
+  ASSERT_EQ(pane.GroupCount(), CTaskPane::kFirstResultGroup + 1);
+  const QTreeWidgetItem* group = pane.Group(CTaskPane::kFirstResultGroup);
   QTreeWidgetItem* target = nullptr;
   for (int i = 0; i < group->childCount(); ++i)
     if (group->child(i)->text(0) == QStringLiteral("03/10 栃木県【地上波】")) target = group->child(i);
-  ASSERT_NE(target, nullptr) << pane.TaskTexts(3).join(QLatin1Char(',')).toStdString();
+  ASSERT_NE(target, nullptr) << pane.TaskTexts(CTaskPane::kFirstResultGroup).join(QLatin1Char(',')).toStdString();
 
   // The day buttons show weeks without the result's day.
   frame.OnCommand(60121);
@@ -416,6 +423,44 @@ TEST_F(PaneInWindowTest, ClickingAResultOpensThatDayOfThatListingAndScrollsToThe
   EXPECT_TRUE(pane.PendingKeyword().empty());
   const QVariant scrolled = Eval(frame.View()->WebView()->page(), QStringLiteral("window.frames['data'].scrollY"));
   EXPECT_GT(scrolled.toDouble(), 0.0);
+}
+
+TEST_F(TaskPaneTest, OnAirAndTheRulesMarksAreListedAndAClickGoesToTheProgramme) {
+  // 03:00 on March 10: still the listing day of March 9.
+  WritePages("20110309", "08GooTv");
+  const auto read = kanro::exports::ReadListingPages(kanro::view::HeaderPagePath("08GooTv"),
+                                                     kanro::view::DataPagePath("20110309", "08GooTv"), 20110309);
+  ASSERT_TRUE(read.ok) << read.error;
+  CTaskPane& pane = Open();
+  pane.ShowOnAir("08GooTv");
+  const QStringList onAir = pane.TaskTexts(CTaskPane::kOnAirGroup);
+  ASSERT_FALSE(onAir.isEmpty());
+  EXPECT_TRUE(onAir[0].startsWith(QString::fromStdString(read.day.channels[0].name))) << onAir[0].toStdString();
+  Click(pane.Tree(), pane.Group(CTaskPane::kOnAirGroup)->child(0));
+  ASSERT_EQ(host_.programmes.size(), 1u);
+  EXPECT_EQ(host_.programmes[0].rfind("08GooTv/20110309/", 0), 0u) << host_.programmes[0];
+
+  // Two overlapping marks, one of them set by a rule.
+  const kanro::exports::ListingProgramme *a = nullptr, *b = nullptr;
+  for (const auto& p : read.day.programmes)
+    for (const auto& q : read.day.programmes)
+      if (!a && p.channel == 0 && q.channel == 1 && !p.watchId.empty() && !q.watchId.empty() &&
+          p.startMinute >= 1620 && p.startMinute < q.stopMinute && q.startMinute < p.stopMinute) {
+        a = &p;
+        b = &q;
+      }
+  ASSERT_TRUE(a && b);
+  WriteProfileString("Watch", "20110309", a->watchId + "08GooTv," + b->watchId + "08GooTv,");
+  WriteProfileString("AutoWatch", "20110309", a->watchId + "08GooTv,");
+  pane.ShowAutoWatch();
+  const QStringList lines = pane.TaskTexts(CTaskPane::kAutoWatchGroup);
+  ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("重複: 03/09 "))) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].endsWith(QString::fromStdString(a->title))) << lines[1].toStdString();
+  const QTreeWidgetItem* marked = pane.Group(CTaskPane::kAutoWatchGroup)->child(1);
+  EXPECT_TRUE(marked->toolTip(0).contains(QString::fromStdString(b->title).toHtmlEscaped()));
+  Click(pane.Tree(), pane.Group(CTaskPane::kAutoWatchGroup)->child(1));
+  EXPECT_EQ(host_.programmes.back(), "08GooTv/20110309/" + a->watchId);
 }
 
 }  // namespace

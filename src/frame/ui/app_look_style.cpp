@@ -60,7 +60,8 @@ QPalette LookPaletteFor(int look) {
     case LookPalette::WindowsXp: return Light(QColor(236, 233, 216), Qt::white, QColor(49, 106, 197), QColor(244, 243, 238));
     case LookPalette::Office2003: return Light(QColor(218, 232, 252), Qt::white, QColor(255, 211, 120), QColor(196, 218, 250));
     case LookPalette::Blue: return Light(QColor(205, 222, 244), Qt::white, QColor(72, 128, 205), QColor(222, 234, 250));
-    case LookPalette::Black: return Dark();
+    case LookPalette::Black:
+    case LookPalette::Dark: return Dark();
     case LookPalette::Silver: return Light(QColor(222, 224, 228), QColor(250, 250, 252), QColor(110, 120, 136), QColor(232, 234, 238));
     case LookPalette::Aqua: return Light(QColor(214, 235, 240), Qt::white, QColor(40, 150, 170), QColor(226, 244, 246));
     case LookPalette::Standard: break;

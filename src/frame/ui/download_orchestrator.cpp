@@ -265,6 +265,8 @@ void CDownloadOrchestrator::Perform(const ChainActions& actions, const char* fil
   // the window; nothing goes on after that.
   if (actions.searchKeywords) m_host.SearchKeywords();
   if (m_bClosing) return;
+  if (actions.applyWatchRules) m_host.ApplyWatchRules();
+  if (m_bClosing) return;
   if (actions.showRanking && file) m_host.ShowRanking(file);
   if (m_bClosing) return;
   if (actions.showVersionResult && file) m_host.ShowVersionResult(file);

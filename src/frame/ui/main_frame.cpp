@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,6 +39,9 @@
 #include "frame/ui/tool_images.h"
 #include "frame/window_size.h"
 #include "listing/listing_entries.h"
+#include "settings/css_page_model.h"
+#include "settings/ui/question_box.h"
+#include "taskpane/auto_watch.h"
 #include "taskpane/ui/task_pane.h"
 #include "text/codepage.h"
 #include "view/day_navigation.h"
@@ -82,8 +86,24 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent) : QMain
   setAccessibleName(QStringLiteral("Kanro"));
   setIconSize(QSize(23, 23));
 
+  const bool lookStored = GetProfileInt("Workspace", "ApplicationLook", -1) != -1;
+  // The desktop's own palette, before a look replaces it.
+  const QColor desktopWindow = QApplication::palette().color(QPalette::Window);
   m_nAppLook = NormalizeLook(GetProfileInt("Workspace", "ApplicationLook", kDefaultLook));
   ApplyApplicationLook(m_nAppLook);
+  if (!lookStored && !m_options.unattended &&
+      IsDarkWindowColour(desktopWindow.red(), desktopWindow.green(), desktopWindow.blue())) {
+    // First start on a dark desktop: propose the dark look once the window is up.
+    QTimer::singleShot(0, this, [this] {
+      const bool dark = settings::AskYesNo(this, QStringLiteral("デスクトップの配色が暗いようです。ダークの外観と暗い番組表のスタイルに切り替えますか?")) ==
+                        QMessageBox::Yes;
+      if (dark) {
+        SetApplicationLook(kDarkLook);
+      } else {
+        WriteProfileInt("Workspace", "ApplicationLook", m_nAppLook);  // asked once only
+      }
+    });
+  }
 
   m_dayState.Observe([this](unsigned changes) { OnDayStateChanged(changes); });
   CreateActions();
@@ -543,6 +563,11 @@ void CMainFrame::OnDayStateChanged(unsigned changes) {
   if ((changes & view::DayState::kWeek) != 0)
     for (const view::DayButton& button : m_dayState.Buttons())
       if (QAction* action = Action(button.id)) action->setIconText(FromUtf8(button.label));
+  // "放送中" follows the selected listing.
+  if ((changes & view::DayState::kEntry) != 0 && m_taskPane) {
+    m_taskPane->ShowOnAir(m_dayState.Entry());
+    m_taskPane->ShowAutoWatch();
+  }
   UpdateCommandStates();
 }
 
@@ -657,6 +682,8 @@ void CMainFrame::OnPageWritten(const std::string& pageName) {
   m_dayState.RefreshAvailability();
   const std::string& selected = m_dayState.Entry();
   const std::string& date = m_dayState.Date();
+  if (!selected.empty() && pageName == app::DateText(app::GetListingTime()) + selected)
+    m_taskPane->ShowOnAir(selected);  // today's page of the listing is new
   if (!selected.empty() && pageName == date + selected) {
     m_view->ShowDay();
   } else if (!selected.empty() && date.empty() && pageName == app::DateText(app::GetListingTime()) + selected) {
@@ -668,6 +695,19 @@ void CMainFrame::OnPageWritten(const std::string& pageName) {
 }
 
 void CMainFrame::SearchKeywords() { m_taskPane->SearchKeywords(m_entries); }
+
+void CMainFrame::ApplyWatchRules() {
+  const taskpane::AutoWatchReport report = taskpane::RunAutoWatch({}, app::Now());
+  QStringList lines;
+  for (const std::string& line : taskpane::ReportLines(report)) lines << QString::fromStdString(line);
+  if (!lines.isEmpty()) SetStatusText(lines.join(QStringLiteral(" / ")));
+  // A run brings the pages "放送中" reads, maybe for the first time.
+  m_taskPane->ShowOnAir(m_dayState.Entry());
+  m_taskPane->ShowAutoWatch();
+  // New marks show in the page (frames, caption summary, alerts) once it is
+  // marked again.
+  if (report.marked > 0 && !m_dayState.Entry().empty() && !m_dayState.Date().empty()) m_view->ShowDay();
+}
 
 void CMainFrame::ShowRanking(const std::string& file) { m_taskPane->ShowRanking(file); }
 
@@ -702,6 +742,16 @@ bool CMainFrame::ShowListingDay(size_t entryIndex, const std::string& date) {
 
 void CMainFrame::ScrollToCell(int hitNumber) { m_view->ScrollToCell(hitNumber); }
 
+void CMainFrame::ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) {
+  if (entry == m_dayState.Entry() && date == m_dayState.Date()) {
+    m_view->ScrollToProgramme(watchId);
+    return;
+  }
+  // Another page: it is shown; the scroll waits for the next click.
+  const auto found = std::find(m_entries.begin(), m_entries.end(), entry);
+  if (found != m_entries.end()) ShowListingDay(static_cast<size_t>(found - m_entries.begin()), date);
+}
+
 bool CMainFrame::IsMinimizedForAutoClose() const {
   return isMinimized() || (m_options.unattended && !m_bUserRestored);
 }
@@ -728,6 +778,15 @@ void CMainFrame::SetApplicationLook(int look) {
   m_nAppLook = NormalizeLook(look);
   ApplyApplicationLook(m_nAppLook);
   WriteProfileInt("Workspace", "ApplicationLook", m_nAppLook);
+  // The dark look comes with the dark stylesheet of the pages, and leaving it
+  // brings the default stylesheet back.
+  if (const auto css = StylesheetForLook(m_nAppLook, GetProfileString("TvProgram", "CssFile", kDefaultStylesheet))) {
+    if (settings::ActivateStylesheet(*css)) {
+      m_view->Reload();
+    } else {
+      SetStatusText(QStringLiteral("スタイルシート %1 が見つからないため、番組表の色は変わりません").arg(QString::fromStdString(*css)));
+    }
+  }
   update();
   QApplication::restoreOverrideCursor();
   UpdateCommandStates();

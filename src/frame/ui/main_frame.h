@@ -102,6 +102,7 @@ class CMainFrame : public QMainWindow,
   void SetProgress(int position, int range) override;
   void OnPageWritten(const std::string& pageName) override;
   void SearchKeywords() override;
+  void ApplyWatchRules() override;
   void ShowRanking(const std::string& file) override;
   void ShowVersionResult(const std::string& file) override;
   void ShowChainTasks() override;
@@ -116,6 +117,7 @@ class CMainFrame : public QMainWindow,
   const std::vector<std::string>& ListingEntries() const override { return m_entries; }
   bool ShowListingDay(size_t entryIndex, const std::string& date) override;
   void ScrollToCell(int hitNumber) override;
+  void ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) override;
 
   // The commands of the window (public for tests).
   void OnCheckVersion();

@@ -27,6 +27,7 @@ class OrchestratorHost {
 
   // The chain's steps on the UI thread.
   virtual void SearchKeywords() = 0;                       // task pane, over the selector's entries
+  virtual void ApplyWatchRules() = 0;                      // AutoWatch.txt over the downloaded pages
   virtual void ShowRanking(const std::string& file) = 0;   // task pane; deletes the file
   virtual void ShowVersionResult(const std::string& file) = 0;  // commands; deletes the file
   // End of the chain: tasks 31003 and 31012 shown again in the task pane.

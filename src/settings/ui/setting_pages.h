@@ -1,10 +1,11 @@
 #pragma once
-// The five pages of the settings sheet. Each binds a plain page model: the
+// The six pages of the settings sheet. Each binds a plain page model: the
 // widgets show it and hand the user's changes to it; the model loads, checks
 // and saves.
 #include <QWidget>
 #include <memory>
 
+#include "settings/auto_watch_page_model.h"
 #include "settings/css_page_model.h"
 #include "settings/download_page_model.h"
 #include "settings/extend_page_model.h"
@@ -14,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -143,5 +145,31 @@ class CKeywordPage : public CSettingPage {
   bool m_bFilling = false;
 };
 
+class CAutoWatchPage : public CSettingPage {
+  Q_OBJECT
+ public:
+  explicit CAutoWatchPage(QWidget* parent = nullptr);
+  SettingPageModel& Model() override { return m_model; }
+  AutoWatchPageModel& AutoWatch() { return m_model; }
+  bool Commit(QString* message) override;
+  QTreeWidget* Rules() const { return m_pRules; }
+  QLineEdit* PatternEdit() const { return m_pPattern; }
+  QPushButton* PreviewButton() const { return m_pPreviewButton; }
+  QListWidget* PreviewList() const { return m_pPreview; }
+
+ private:
+  RuleTexts TypedTexts() const;
+  bool ConfirmEdits();
+  void ShowPreview();
+  void Fill();
+  void ShowSelected();
+  AutoWatchPageModel m_model;
+  QTreeWidget* m_pRules;
+  QLineEdit *m_pPattern, *m_pPrograms, *m_pChannels, *m_pWeekdays, *m_pTime;
+  QPushButton *m_pUp, *m_pDown, *m_pAdd, *m_pDelete, *m_pConfirm, *m_pPreviewButton;
+  QLabel* m_pProblem;
+  QListWidget* m_pPreview;
+  bool m_bFilling = false;
+};
 
 }  // namespace kanro::settings

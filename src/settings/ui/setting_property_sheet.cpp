@@ -26,7 +26,7 @@ struct PageLook {
 const PageLook kLooks[] = {
     {"ダウンロード", QColor(0x2e, 0x7d, 0x32), "↓"}, {"拡張", QColor(0x6a, 0x1b, 0x9a), "＋"},
     {"ネットワーク", QColor(0x15, 0x65, 0xc0), "⇄"}, {"スタイルシート", QColor(0xef, 0x6c, 0x00), "◆"},
-    {"キーワード", QColor(0xc6, 0x28, 0x28), "鍵"},
+    {"キーワード", QColor(0xc6, 0x28, 0x28), "鍵"}, {"自動視聴予定", QColor(0x00, 0x83, 0x8f), "予"},
 };
 
 // Our own 48-pixel page icon: a coloured tile with a glyph.
@@ -138,7 +138,8 @@ void CSettingPropertySheet::EnsurePage(int index) {
       page = css;
       break;
     }
-    default: page = new CKeywordPage(m_pStack); break;
+    case kKeyword: page = new CKeywordPage(m_pStack); break;
+    default: page = new CAutoWatchPage(m_pStack); break;
   }
   page->setAccessibleName(QString::fromUtf8(kLooks[index].title));
   m_pages[static_cast<size_t>(index)] = page;

@@ -30,7 +30,7 @@ class CPageSheet : public QDialog {
 class CSettingPropertySheet : public CPageSheet {
   Q_OBJECT
  public:
-  enum Page { kDownload, kExtend, kNetwork, kCss, kKeyword, kPageCount };
+  enum Page { kDownload, kExtend, kNetwork, kCss, kKeyword, kAutoWatch, kPageCount };
   explicit CSettingPropertySheet(QWidget* parent = nullptr);
   ~CSettingPropertySheet() override;
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -17,6 +18,8 @@
 #include "taskpane/ranking_task_rule.h"
 #include "taskpane/result_key.h"
 #include "taskpane/ui/task_pane_icons.h"
+#include "taskpane/watch_pane_lines.h"
+#include "app/clock.h"
 #include "text/codepage.h"
 #include "view/page_locations.h"
 
@@ -26,6 +29,12 @@ namespace {
 // Item data: the task's command id and its data (hit number, result key).
 constexpr int kCommandRole = Qt::UserRole;
 constexpr int kDataRole = Qt::UserRole + 1;
+// Programme tasks ("放送中", "自動視聴予定"): where a click goes.
+constexpr int kEntryRole = Qt::UserRole + 2;
+constexpr int kDateRole = Qt::UserRole + 3;
+constexpr int kWatchIdRole = Qt::UserRole + 4;
+// The command of a programme task: none of the window's commands.
+constexpr unsigned kProgrammeTask = 1;
 
 QString FromCp932(const std::string& text) {
   const std::string utf8 = text::Cp932ToUtf8(text);
@@ -101,6 +110,14 @@ CTaskPane::CTaskPane(TaskPaneHost& host, bool unattendedStart, QWidget* parent) 
   operations->addChild(MakeTask(QStringLiteral("視聴予定ランキング再読込"), 3, app::command::ID_RANKING, 0));
   AddGroup(QStringLiteral("視聴予定ランキング"));
   AddGroup(QStringLiteral("キーワード"));
+  AddGroup(QStringLiteral("放送中"));
+  AddGroup(QStringLiteral("自動視聴予定"));
+  m_minuteTimer = new QTimer(this);
+  m_minuteTimer->setInterval(60 * 1000);
+  connect(m_minuteTimer, &QTimer::timeout, this, [this] {
+    RefreshOnAir();
+    ShowAutoWatch();
+  });
 
   const int maxRank = GetProfileInt("Window", "MaxRank", 5);
   const bool launchAuto = GetProfileInt("Download", "LaunchAuto", 0) != 0;
@@ -199,6 +216,51 @@ void CTaskPane::ShowResultGroups(const std::vector<ResultGroup>& groups) {
   m_tree->setUpdatesEnabled(true);
 }
 
+// ---- on now, and the watch rules' marks -----------------------------------------
+
+namespace {
+
+void FillProgrammeTasks(QTreeWidgetItem* group, const std::vector<PaneLine>& lines, int icon) {
+  QList<QTreeWidgetItem*> tasks;
+  for (const PaneLine& line : lines) {
+    const QString text = QString::fromStdString(line.text);
+    QTreeWidgetItem* task = MakeTask(text, icon, kProgrammeTask, 0);
+    task->setToolTip(0, PlainToolTip(line.toolTip.empty() ? text : QString::fromStdString(line.toolTip)));
+    task->setData(0, kEntryRole, QString::fromStdString(line.entry));
+    task->setData(0, kDateRole, QString::fromStdString(line.date));
+    task->setData(0, kWatchIdRole, QString::fromStdString(line.watchId));
+    if (line.flagged) task->setForeground(0, QColor(170, 30, 30));
+    tasks.push_back(task);
+  }
+  group->addChildren(tasks);
+}
+
+}  // namespace
+
+void CTaskPane::ShowOnAir(const std::string& entry) {
+  m_onAirEntry = entry;
+  RefreshOnAir();
+  if (!m_minuteTimer->isActive()) m_minuteTimer->start();
+}
+
+void CTaskPane::RefreshOnAir() {
+  QTreeWidgetItem* group = Group(kOnAirGroup);
+  ClearTasks(group);
+  if (m_onAirEntry.empty()) return;
+  view::ListingDayCache pages;
+  FillProgrammeTasks(group, OnAirLines(m_onAirEntry, app::DateNumber(app::GetListingTime()), app::Now(), pages), 2);
+}
+
+void CTaskPane::ShowAutoWatch() {
+  QTreeWidgetItem* group = Group(kAutoWatchGroup);
+  ClearTasks(group);
+  view::ListingDayCache pages;
+  const int today = app::DateNumber(app::GetListingTime());
+  FillProgrammeTasks(group, OverlapNotes(today, pages), 1);
+  FillProgrammeTasks(group, AutoMarkedLines(today, pages), 2);
+  if (!m_minuteTimer->isActive()) m_minuteTimer->start();
+}
+
 // ---- keyword hits of the page -------------------------------------------------
 
 void CTaskPane::ShowPageKeywords(const std::map<int, std::string>& hits, const std::filesystem::path& page,
@@ -256,6 +318,11 @@ void CTaskPane::ActivateTask(QTreeWidgetItem* task) {
   const unsigned command = task->data(0, kCommandRole).toUInt();
   switch (command) {
     case 0: break;  // a ranking line
+    case kProgrammeTask:
+      m_host.ShowProgramme(task->data(0, kEntryRole).toString().toStdString(),
+                           task->data(0, kDateRole).toString().toStdString(),
+                           task->data(0, kWatchIdRole).toString().toStdString());
+      break;
     case app::command::ID_SHOW_LISTINGS: OnResultClicked(task); break;
     case app::command::ID_SHOW_KEYWORDS: m_host.ScrollToCell(task->data(0, kDataRole).toInt()); break;
     default: m_host.OnTaskCommand(command); break;

@@ -1,8 +1,10 @@
 #pragma once
 // The task pane in the main window's dock: group 0 "操作" with the three
 // operation tasks, group 1 the viewing-plan ranking, group 2 the keyword hits
-// of the page on screen, and from group 3 on one group per keyword of the
-// last keyword search. One tree holds them all: captions are the top-level
+// of the page on screen, group 3 "放送中" (on now and next, refreshed each
+// minute), group 4 "自動視聴予定" (what the watch rules marked, and notes on
+// overlapping marks), and from group 5 on one group per keyword of the last
+// keyword search. One tree holds them all: captions are the top-level
 // items (a click collapses or expands them), tasks their children. A task
 // acts on a single click, or on Enter or Space when it has the focus.
 #include <QWidget>
@@ -18,6 +20,7 @@
 #include "taskpane/ui/task_pane_host.h"
 #include "view/page_hit_text.h"
 
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -31,7 +34,9 @@ class CTaskPane : public QWidget {
   static constexpr int kOperationGroup = 0;
   static constexpr int kRankingGroup = 1;
   static constexpr int kPageHitGroup = 2;
-  static constexpr int kFirstResultGroup = 3;
+  static constexpr int kOnAirGroup = 3;
+  static constexpr int kAutoWatchGroup = 4;
+  static constexpr int kFirstResultGroup = 5;
 
   // unattendedStart: the program was started with "/d"; with the settings it
   // decides whether task 31003 starts hidden.
@@ -51,6 +56,10 @@ class CTaskPane : public QWidget {
   // The ranking text in file (CP932) replaces the ranking lines when it has
   // at least one line; the file is deleted either way.
   void ShowRanking(const std::string& file);
+  // "放送中" for this listing entry, now and every minute from now on.
+  void ShowOnAir(const std::string& entry);
+  // "自動視聴予定" read anew: the overlap notes, then the marked programmes.
+  void ShowAutoWatch();
   // Tasks 31003 (ranking reload) and 31012 (keyword search) shown again.
   void ShowChainTasks();
   void HideRankingTask();
@@ -84,6 +93,7 @@ class CTaskPane : public QWidget {
   void ClearTasks(QTreeWidgetItem* group);
   void OnItemClicked(QTreeWidgetItem* item);
   void OnResultClicked(QTreeWidgetItem* task);
+  void RefreshOnAir();
 
   TaskPaneHost& m_host;
   QTreeWidget* m_tree = nullptr;
@@ -92,6 +102,8 @@ class CTaskPane : public QWidget {
   // The clicked result's keyword, waiting for the hits of its page.
   PendingScroll m_pending;
   int m_searchCount = 0;
+  std::string m_onAirEntry;
+  QTimer* m_minuteTimer = nullptr;
 };
 
 }  // namespace kanro::taskpane

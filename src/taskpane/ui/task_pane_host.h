@@ -25,6 +25,9 @@ class TaskPaneHost {
   virtual bool ShowListingDay(size_t entryIndex, const std::string& date) = 0;
   // Message 1128 to the view: scroll to the cell of this keyword hit.
   virtual void ScrollToCell(int hitNumber) = 0;
+  // Shows today's page of the entry (when it is not on screen) and scrolls
+  // to the programme with this watch ID.
+  virtual void ShowProgramme(const std::string& entry, const std::string& date, const std::string& watchId) = 0;
 };
 
 }  // namespace kanro::taskpane

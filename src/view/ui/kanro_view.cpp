@@ -294,6 +294,11 @@ void CKanroView::ScrollToCell(int cellNumber) {
   PageDom(m_impl->page, kFramedDataDocument).ScrollToCellId(QString::number(cellNumber));
 }
 
+void CKanroView::ScrollToProgramme(const std::string& watchId) {
+  if (watchId.empty() || watchId.find_first_not_of("0123456789") != std::string::npos) return;
+  PageDom(m_impl->page, kFramedDataDocument).ScrollToProgramme(QString::fromStdString(watchId));
+}
+
 void CKanroView::OnWatchLink(const QUrl& url) {
   if (m_impl->shownPage.empty()) return;
   const CWatchController::LinkResult result = m_impl->watch->OnWatchLink(url, m_impl->shownPage);

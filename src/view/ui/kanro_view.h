@@ -58,6 +58,8 @@ class CKanroView : public QWidget {
   void ShowDay();
   // Scrolls the data page to the keyword hit with this cell number.
   void ScrollToCell(int cellNumber);
+  // Scrolls the data page to the programme with this watch ID.
+  void ScrollToProgramme(const std::string& watchId);
   // The messages 1127 (UM_REFRESHDAYS), 1128 (UM_SCROLLTOCELL) and 1129
   // (UM_SHOWDAY) as calls of the above, handled synchronously.
   intptr_t HandleMessage(unsigned message, uintptr_t wParam, intptr_t lParam);

@@ -69,6 +69,11 @@ void PageDom::ScrollToCellId(const QString& id) const {
   m_page->runJavaScript(PageScript(page_script::kScroll, m_document, JsonString(id)), QWebEngineScript::ApplicationWorld);
 }
 
+void PageDom::ScrollToProgramme(const QString& watchId) const {
+  m_page->runJavaScript(PageScript(page_script::kScrollToProgramme, m_document, JsonString(watchId)),
+                        QWebEngineScript::ApplicationWorld);
+}
+
 void PageDom::LoadInHiddenFrame(const QUrl& url) const {
   m_page->runJavaScript(PageScript(page_script::kHiddenFrame, m_document, JsonString(FullyEncoded(url))),
                         QWebEngineScript::ApplicationWorld);

@@ -36,6 +36,8 @@ class PageDom {
   void Apply(const QString& generation, const std::vector<CellChange>& changes,
              std::function<void(bool)> done) const;
   void ScrollToCellId(const QString& id) const;
+  // Scrolls to the cell of the programme with this watch ID.
+  void ScrollToProgramme(const QString& watchId) const;
   void LoadInHiddenFrame(const QUrl& url) const;
   // done(false) when the document had no body.
   void ShowHeadRows(std::function<void(bool)> done) const;

@@ -57,6 +57,30 @@
   return true;
 })(__ARGUMENTS__)
 
+//== scroll-to-programme
+// Brings the innermost TD cell whose watch link carries the given programme
+// number ("ID=0123", no digit after it) to the top of its frame.
+(function (id) {
+  var doc;
+  try { doc = __DOCUMENT__; } catch (e) { return false; }
+  if (!doc) return false;
+  var tds = doc.getElementsByTagName('td');
+  var found = null;
+  var key = 'ID=' + id;
+  for (var i = 0; i < tds.length; ++i) {
+    var html = tds[i].innerHTML;
+    var at = html.indexOf(key);
+    while (at > 0) {
+      var next = html.charAt(at + key.length);
+      if (next < '0' || next > '9') { found = tds[i]; break; }
+      at = html.indexOf(key, at + 1);
+    }
+  }
+  if (!found) return false;
+  found.scrollIntoView(true);
+  return true;
+})(__ARGUMENTS__)
+
 //== scroll
 // Brings the first TD cell with the given id to the top of its frame.
 (function (id) {

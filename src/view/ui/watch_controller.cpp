@@ -4,12 +4,17 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <string>
+
 #include "app/clock.h"
 #include "app/listing_time.h"
 #include "app/settings_store.h"
 #include "net/service_request.h"
 #include "text/codepage.h"
 #include "view/alert_schedule.h"
+#include "view/listing_day_cache.h"
+#include "view/watch_overlap.h"
 #include "view/view_host.h"
 #include "view/watch_list.h"
 #include "view/watch_marks.h"
@@ -64,8 +69,20 @@ void CWatchController::DecidePass(std::vector<PageCell>& cells, const std::files
   WatchMarkPass pass = DecideWatchMarks(cells, request);
   ApplyCellChanges(cells, pass.changes);
   if (!request.today) return;
-  // Today's page on screen: its marks alone decide the caption and the alerts.
-  m_impl->host.SetCaptionText(ToQString(pass.summary));
+  // Today's page on screen: its marks decide the caption and the alerts;
+  // marks of every listing that overlap in time are flagged in both.
+  ListingDayCache pages;
+  const DayOverlaps overlaps = OverlapsOfDay(std::stoi(request.date), request.entry, pages);
+  QString summary = ToQString(pass.summary);
+  if (!overlaps.captionNote.empty()) summary += QString::fromStdString(overlaps.captionNote);
+  for (WatchAlert& alert : pass.alerts) {
+    for (const auto& [number, note] : overlaps.alertNotes) {
+      // The number as the alert holds it: without its leading zeros.
+      const size_t digits = std::min(number.find_first_not_of('0'), number.size() - 1);
+      if (number.substr(digits) == std::to_string(alert.id)) alert.note = note;
+    }
+  }
+  m_impl->host.SetCaptionText(summary);
   m_impl->alerts.Rebuild(std::move(pass.alerts));
   UpdateTimer();
 }
@@ -90,7 +107,9 @@ void CWatchController::CheckAlerts() {
   for (const WatchAlert& alert : due) {
     // The lead time is read again: the message tells what the user set now.
     const int alertMinute = GetProfileInt("Window", "AlertMinute", 1);
-    m_impl->presenter.Show(ToQString(AlertMessage(alert.title, alertMinute)));
+    QString message = ToQString(AlertMessage(alert.title, alertMinute));
+    if (!alert.note.empty()) message += QStringLiteral("\n") + QString::fromStdString(alert.note);
+    m_impl->presenter.Show(message);
   }
   UpdateTimer();
 }

@@ -63,8 +63,10 @@ TEST_F(RetentionTest, ListingDayStartsAt0455) {
 
 TEST_F(RetentionTest, OneDayKeepsTheDayBeforeTheListingDayAndRemovesOlderPagesAndTheirMarks) {
   AddTypicalDays();
-  for (const char* day : {"20110309", "20110308", "20110307", "20110306", "20110301"})
+  for (const char* day : {"20110309", "20110308", "20110307", "20110306", "20110301"}) {
     WriteProfileString("Watch", day, "0001 08GooTv,");
+    WriteProfileString("AutoWatch", day, "0001 08GooTv,");  // what the watch rules marked
+  }
   WriteProfileString("Download", "ExistTerm", "1");
 
   EXPECT_EQ(kanro::app::RemoveOldFiles(), 3);
@@ -74,6 +76,7 @@ TEST_F(RetentionTest, OneDayKeepsTheDayBeforeTheListingDayAndRemovesOlderPagesAn
                                             "_2011010101GooTv.htm"}));
   // Marks of removed days go; marks of kept days, and of days without a page, stay.
   EXPECT_EQ(kanro::app::ListProfileKeys("Watch"), (std::vector<std::string>{"20110301", "20110308", "20110309"}));
+  EXPECT_EQ(kanro::app::ListProfileKeys("AutoWatch"), kanro::app::ListProfileKeys("Watch"));
 }
 
 TEST_F(RetentionTest, WhatTheSourcesSawOfARemovedDayGoesWithIt) {

@@ -194,6 +194,23 @@ TEST_P(WatchMarkCarryTest, AnInsertionEarlierOnThePageMovesNoMarkToAnotherProgra
   EXPECT_EQ(uncarried.find("【" + target.timeText + "】" + ThroughCp932(target.title)), std::string::npos) << uncarried;
 }
 
+TEST_P(WatchMarkCarryTest, WhatTheWatchRulesMarkedAndTheUserUnmarkedFollowsItsProgrammesToo) {
+  // A rule marked two programmes; the user unmarked one of them, so only
+  // the rules' record names it. Both IDs must move with the insertion, or
+  // the exclusion would land on another programme.
+  const SampleProgramme kept = schedule_[Pick(2, 18)];
+  const SampleProgramme unmarked = schedule_[Pick(3, 20)];
+  const std::string date = std::to_string(kDate);
+  WriteProfileString("AutoWatch", date.c_str(), List({KeyOf(before_, kept), KeyOf(before_, unmarked)}));
+  WriteProfileString("Watch", date.c_str(), "");
+
+  EXPECT_EQ(Convert(WithInsertion()), "");
+  const ListingDay after = Read();
+  ASSERT_NE(KeyOf(after, unmarked), KeyOf(before_, unmarked)) << "the insertion renumbered the programmes after it";
+  EXPECT_EQ(GetProfileString("AutoWatch", date.c_str()), List({KeyOf(after, kept), KeyOf(after, unmarked)}));
+  EXPECT_EQ(GetProfileString("Watch", date.c_str(), "<none>"), "");
+}
+
 TEST_P(WatchMarkCarryTest, AMarkedProgrammeThatLeftTheScheduleLosesItsMarkAndSaysSo) {
   const size_t index = Pick(2, 18);
   const SampleProgramme target = schedule_[index];

@@ -150,6 +150,27 @@ TEST(TaskChainTest, UnattendedRunClosesOnlyWhileMinimisedAndOnlyOnce) {
   }
 }
 
+TEST(TaskChainTest, TheWatchRulesRunAfterEveryCompletedDownloadOnly) {
+  const ChainSettings settings = Settings(5, true);
+  for (const bool unattended : {false, true}) {
+    CTaskChain chain;
+    chain.SetUnattended(unattended);
+    chain.WorkerStarted(Worker::Download);
+    // Also before an unattended close, which skips the keyword pane.
+    const ChainActions done = chain.OnResult(TASK_DOWNLOAD_DONE, false, settings, true);
+    EXPECT_TRUE(done.applyWatchRules) << unattended;
+    EXPECT_EQ(done.searchKeywords, !unattended);
+  }
+  for (const uintptr_t result : {uintptr_t{TASK_FAILED}, uintptr_t{TASK_RANKING}, uintptr_t{TASK_VERSION}}) {
+    for (const bool unattended : {false, true}) {
+      CTaskChain chain;
+      chain.SetUnattended(unattended);
+      chain.WorkerStarted(result == TASK_FAILED ? Worker::Download : Worker::Ranking);
+      EXPECT_FALSE(chain.OnResult(result, false, settings, true).applyWatchRules) << result;
+    }
+  }
+}
+
 TEST(TaskChainTest, ACancelStopsTheChainWhereverItComes) {
   const ChainSettings settings = Settings(5, true);
   {

@@ -71,7 +71,7 @@ TEST(CommandTableTest, ViewAndHelpMenus) {
   EXPECT_EQ(Flatten(looks.items),
             (std::vector<std::string>{"210 Windows 2000(&2)", "211 Office XP(&X)", "212 Windows XP(&W)",
                                       "213 Office 2003(&3)", "214 Visual Studio .NET 2005(&5)",
-                                      "> Office 2007(&7)"}));
+                                      "> Office 2007(&7)", "-", "219 ダーク(&K)"}));
   EXPECT_EQ(Flatten(looks.items[5].items),
             (std::vector<std::string>{"215 ブルー スタイル(&B)", "216 ブラック スタイル(&L)",
                                       "217 シルバー スタイル(&S)", "218 アクア スタイル(&A)"}));

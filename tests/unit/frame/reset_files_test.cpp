@@ -56,7 +56,8 @@ TEST_F(ResetFilesTest, WithoutPagesKeepsEveryPageAndMissingFilesAreNoError) {
 TEST(AppLookTest, StoredLooksOutsideTheRangeFallBackToTheDefault) {
   EXPECT_EQ(kanro::frame::NormalizeLook(7), 214);
   EXPECT_EQ(kanro::frame::NormalizeLook(-1), 214);
-  EXPECT_EQ(kanro::frame::NormalizeLook(219), 214);
+  EXPECT_EQ(kanro::frame::NormalizeLook(220), 214);
+  EXPECT_EQ(kanro::frame::NormalizeLook(219), 219);
   EXPECT_EQ(kanro::frame::NormalizeLook(210), 210);
   EXPECT_EQ(kanro::frame::NormalizeLook(218), 218);
 }
