@@ -50,6 +50,7 @@ class CountingHost : public kanro::frame::OrchestratorHost {
   }
   void OnPageWritten(const std::string&) override {}
   void SearchKeywords() override {}
+  void ApplyWatchRules() override {}
   void ShowRanking(const std::string& file) override { std::filesystem::remove(file); }
   void ShowVersionResult(const std::string& file) override { std::filesystem::remove(file); }
   void ShowChainTasks() override {}

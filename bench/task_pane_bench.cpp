@@ -42,6 +42,7 @@ class NoHost : public kanro::taskpane::TaskPaneHost {
   const std::vector<std::string>& ListingEntries() const override { return kEntries; }
   bool ShowListingDay(size_t, const std::string&) override { return true; }
   void ScrollToCell(int) override {}
+  void ShowProgramme(const std::string&, const std::string&, const std::string&) override {}
 };
 
 QApplication& App() {
