@@ -16,13 +16,6 @@
 namespace kanro::settings {
 namespace {
 
-QPushButton* Button(const QString& text, const QString& tip, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setToolTip(tip);
-  button->setAccessibleName(text);
-  return button;
-}
-
 QLineEdit* Edit(const QString& name, const QString& placeholder, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setAccessibleName(name);
@@ -52,13 +45,13 @@ CAutoWatchPage::CAutoWatchPage(QWidget* parent)
   form->addRow(QStringLiteral("曜日"), m_pWeekdays);
   form->addRow(QStringLiteral("時間帯"), m_pTime);
 
-  m_pUp = Button(QStringLiteral("上へ"), QStringLiteral("選択中の規則を上に移動します"), this);
-  m_pDown = Button(QStringLiteral("下へ"), QStringLiteral("選択中の規則を下に移動します"), this);
-  m_pAdd = Button(QStringLiteral("追加"), QStringLiteral("規則を追加します"), this);
-  m_pDelete = Button(QStringLiteral("削除"), QStringLiteral("選択中の規則を削除します"), this);
-  m_pConfirm = Button(QStringLiteral("確定"), QStringLiteral("入力した内容を選択中の規則にします"), this);
+  m_pUp = MakeButton(QStringLiteral("上へ"), QStringLiteral("選択中の規則を上に移動します"), this);
+  m_pDown = MakeButton(QStringLiteral("下へ"), QStringLiteral("選択中の規則を下に移動します"), this);
+  m_pAdd = MakeButton(QStringLiteral("追加"), QStringLiteral("規則を追加します"), this);
+  m_pDelete = MakeButton(QStringLiteral("削除"), QStringLiteral("選択中の規則を削除します"), this);
+  m_pConfirm = MakeButton(QStringLiteral("確定"), QStringLiteral("入力した内容を選択中の規則にします"), this);
   m_pPreviewButton =
-      Button(QStringLiteral("プレビュー"), QStringLiteral("入力した規則に一致する番組をダウンロード済みの日から探します"), this);
+      MakeButton(QStringLiteral("プレビュー"), QStringLiteral("入力した規則に一致する番組をダウンロード済みの日から探します"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   for (QPushButton* b : {m_pUp, m_pDown, m_pAdd, m_pDelete, m_pConfirm, m_pPreviewButton}) buttons->addWidget(b);

@@ -14,17 +14,6 @@
 #include "settings/ui/setting_pages.h"
 
 namespace kanro::settings {
-namespace {
-
-QPushButton* Button(const QString& text, const QString& tip, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setToolTip(tip);
-  button->setAccessibleName(text);
-  return button;
-}
-
-}  // namespace
-
 CExtendPage::CExtendPage(QWidget* parent) : CSettingPage(parent) {
   auto* existTerm = new QComboBox(this);
   for (const std::string& item : ExtendPageModel::ExistTermItems()) existTerm->addItem(ToQt(item));
@@ -81,11 +70,11 @@ CExtendPage::CExtendPage(QWidget* parent) : CSettingPage(parent) {
   connect(m_pSearch, &QLineEdit::textEdited, this, edited);
   connect(m_pReplace, &QLineEdit::textEdited, this, edited);
 
-  m_pUp = Button(QStringLiteral("上へ"), QStringLiteral("選択中の置換文字列を上に移動します"), this);
-  m_pDown = Button(QStringLiteral("下へ"), QStringLiteral("選択中の置換文字列を下に移動します"), this);
-  m_pAddRule = Button(QStringLiteral("追加"), QStringLiteral("置換文字列を追加します"), this);
-  m_pDelete = Button(QStringLiteral("削除"), QStringLiteral("選択中の置換文字列を削除します"), this);
-  m_pConfirm = Button(QStringLiteral("確定"), QStringLiteral("置換文字列を確定します"), this);
+  m_pUp = MakeButton(QStringLiteral("上へ"), QStringLiteral("選択中の置換文字列を上に移動します"), this);
+  m_pDown = MakeButton(QStringLiteral("下へ"), QStringLiteral("選択中の置換文字列を下に移動します"), this);
+  m_pAddRule = MakeButton(QStringLiteral("追加"), QStringLiteral("置換文字列を追加します"), this);
+  m_pDelete = MakeButton(QStringLiteral("削除"), QStringLiteral("選択中の置換文字列を削除します"), this);
+  m_pConfirm = MakeButton(QStringLiteral("確定"), QStringLiteral("置換文字列を確定します"), this);
   connect(m_pAddRule, &QPushButton::clicked, this, [this] {
     const int row = m_model.AddRow();
     Rebuild();

@@ -15,6 +15,13 @@ void CGatedSelectionModel::select(const QItemSelection& selection, SelectionFlag
   QItemSelectionModel::select(selection, command);
 }
 
+QPushButton* MakeButton(const QString& text, const QString& tip, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setToolTip(tip);
+  button->setAccessibleName(text);
+  return button;
+}
+
 QLabel* MakeRegexLink(QWidget* parent) {
   auto* link = new QLabel(QStringLiteral("<a href=\"https://tc39.es/ecma262/#sec-regexp-regular-expression-objects\">"
                                          "TR1 の正規表現(ECMAScript)を使用することが出来ます。</a>"),

@@ -2,6 +2,7 @@
 // Small widgets the settings pages share.
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <functional>
 
@@ -38,5 +39,8 @@ class CGatedSelectionModel : public QItemSelectionModel {
 
 // The link to the grammar of the regular expressions.
 QLabel* MakeRegexLink(QWidget* parent);
+
+// A push button with its tool tip, named for screen readers by its text.
+QPushButton* MakeButton(const QString& text, const QString& tip, QWidget* parent);
 
 }  // namespace kanro::settings
